@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/DateTime.h"
+
+namespace corvalis {
+
+class ILocale;
+class IProcesses;
+
+enum TLogLevel : uint8_t { llDebug, llInfo, llWarning, llError, llFatal, llUnknown };
+
+struct TLogMessage {
+    DateTime Time;
+    TLogLevel Level;
+    std::u16string Text;
+};
+
+// The engine's log. Every message is recorded by DoLog, then handed to OnLog with the same
+// level, text and time.
+class TLogBase {
+public:
+    using TLogEvent = std::function<void(TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time)>;
+
+    explicit TLogBase(const ILocale& locale) : locale_(locale) {}
+    virtual ~TLogBase() = default;
+    TLogBase(const TLogBase&) = delete;
+    TLogBase& operator=(const TLogBase&) = delete;
+
+    void Log(TLogLevel level, const std::u16string& text);
+    // The engine builds its texts in the system code page; they reach the log as UTF-16.
+    void Log(TLogLevel level, const std::string& text);
+    void LogDebug(const std::string& text) { Log(llDebug, text); }
+    void LogInfo(const std::string& text) { Log(llInfo, text); }
+    void LogError(const std::string& text) { Log(llError, text); }
+    // All lines with one time stamp.
+    void LogStrings(TLogLevel level, const std::vector<std::string>& lines);
+
+    TLogEvent OnLog;
+
+protected:
+    virtual void DoLog(TLogLevel level, const std::u16string& text, DateTime time) = 0;
+
+private:
+    void Deliver(TLogLevel level, const std::u16string& text, DateTime time);
+
+    const ILocale& locale_;
+};
+
+class TLogToList : public TLogBase {
+public:
+    using TLogBase::TLogBase;
+    std::vector<TLogMessage> Messages;
+
+protected:
+    void DoLog(TLogLevel level, const std::u16string& text, DateTime time) override;
+};
+
+// Takes every complete line from the front of pending: a line ends at a line feed or a
+// carriage return; CR LF and CR LF CR count as one terminator.
+std::vector<std::string> TakeCompleteLines(std::string& pending);
+
+// Runs a tool and logs its output as it arrives: standard output at llDebug, standard
+// error at llError, complete lines converted from the OEM code page. Returns the tool's
+// exit code, -1 when it cannot be started, -2 when a pipe cannot be created.
+int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, const std::string& commandLine,
+                   const std::string& workingFolder);
+
+} // namespace corvalis

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvalis {
+
+class IConsole;
+class IFileSystem;
+
+// One option row: its text as typed (valued options end with "=") and its help line.
+class TItem {
+public:
+    TItem(std::string name, std::string help) : Name(std::move(name)), Help(std::move(help)) {}
+    virtual ~TItem() = default;
+    // True when the row consumed the argument. A plain row is a separator and consumes nothing.
+    virtual bool Parse(const std::string&) { return false; }
+    // The name as the help shows it.
+    virtual std::string HelpName() const { return Name; }
+
+    std::string Name;
+    std::string Help;
+};
+
+// "--name" sets the field, "--name-" clears it; nothing else matches.
+class TBoolItem : public TItem {
+public:
+    TBoolItem(std::string name, std::string help, bool& field) : TItem(std::move(name), std::move(help)), field_(field)
+    {
+    }
+    bool Parse(const std::string& argument) override;
+
+private:
+    bool& field_;
+};
+
+// "-name=value": everything after the name, possibly empty.
+class TStringItem : public TItem {
+public:
+    TStringItem(std::string name, std::string help, std::string& field)
+        : TItem(std::move(name), std::move(help)), field_(field)
+    {
+    }
+    bool Parse(const std::string& argument) override;
+    std::string HelpName() const override { return Name + "X"; }
+
+protected:
+    std::string& field_;
+};
+
+// As a string option, but a value that is not an existing folder leaves the field as it was.
+class TDirItem : public TStringItem {
+public:
+    TDirItem(std::string name, std::string help, std::string& field, const IFileSystem& files)
+        : TStringItem(std::move(name), std::move(help), field), files_(files)
+    {
+    }
+    bool Parse(const std::string& argument) override;
+
+private:
+    const IFileSystem& files_;
+};
+
+// The command-line option set, parsed once at program start.
+class TCmdOptions {
+public:
+    // Parses the arguments (without the program name). A help request prints the option
+    // list on the console, waits for Enter and ends the program with exit code 1.
+    TCmdOptions(const std::vector<std::string>& arguments, const IFileSystem& files, IConsole& console);
+
+    bool IgnoreIde = false;
+    std::string LibPath;
+    bool KeepFiles = false;
+    bool IgnoreBcb = false;
+    bool IgnoreDelphi = false;
+    bool ShowHelp = false;
+    std::string Language;
+    bool AutoUpdate = false;
+    std::string DelphiRegKey;
+    std::string BcbRegKey;
+    std::string BdsRegKey;
+
+private:
+    void AddOptions(std::vector<std::unique_ptr<TItem>>& items, const IFileSystem& files);
+};
+
+// The arguments of a Windows command line as Delphi's ParamStr splits it: blanks separate,
+// double quotes group and are dropped. The program name, the first entry, is left out.
+std::vector<std::string> ParseCommandLine(const std::string& commandLine);
+
+} // namespace corvalis

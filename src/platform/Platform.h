@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+namespace corvalis {
+
+// The operating-system services, handed to every object that needs one of them.
+struct Platform {
+    IRegistry& registry;
+    IFileSystem& files;
+    IProcesses& processes;
+    IShell& shell;
+    IConsole& console;
+    ILocale& locale;
+};
+
+} // namespace corvalis

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/memory/MemoryConsole.h"
+#include "platform/memory/MemoryFiles.h"
+#include "platform/memory/MemoryLocale.h"
+#include "platform/memory/MemoryProcesses.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/MemoryShell.h"
+
+namespace corvalis {
+
+// Every service in memory, for tests: a fresh machine with one user.
+struct MemoryPlatform {
+    MemoryRegistry registry;
+    MemoryFiles files;
+    MemoryProcesses processes;
+    MemoryShell shell{files};
+    MemoryConsole console;
+    MemoryLocale locale;
+    Platform platform{registry, files, processes, shell, console, locale};
+
+    MemoryPlatform() = default;
+    MemoryPlatform(const MemoryPlatform&) = delete;
+    MemoryPlatform& operator=(const MemoryPlatform&) = delete;
+};
+
+} // namespace corvalis

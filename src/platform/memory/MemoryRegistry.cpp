@@ -1,0 +1,176 @@
+#include "platform/memory/MemoryRegistry.h"
+
+#include <algorithm>
+
+#include "platform/Exceptions.h"
+#include "platform/PathText.h"
+
+namespace corvalis {
+namespace {
+
+using Node = MemoryRegistry::Node;
+using Value = MemoryRegistry::Value;
+
+class MemoryKey : public IRegistryKey {
+public:
+    MemoryKey(std::shared_ptr<Node> node, bool writable) : node_(std::move(node)), writable_(writable) {}
+
+    bool ValueExists(const std::string& name) const override { return FindValue(name) != nullptr; }
+
+    std::string ReadString(const std::string& name) const override
+    {
+        const Value* value = FindValue(name);
+        if (value == nullptr)
+            return {};
+        if (value->isInteger)
+            throw ERegistryException("Invalid data type for '" + name + "'");
+        return value->text;
+    }
+
+    int32_t ReadInteger(const std::string& name) const override
+    {
+        const Value* value = FindValue(name);
+        if (value == nullptr)
+            throw ERegistryException("Failed to get data for '" + name + "'");
+        if (!value->isInteger)
+            throw ERegistryException("Invalid data type for '" + name + "'");
+        return value->number;
+    }
+
+    void WriteString(const std::string& name, const std::string& text) override
+    {
+        Value& value = ValueForWrite(name);
+        value.isInteger = false;
+        value.text = text;
+    }
+
+    void WriteInteger(const std::string& name, int32_t number) override
+    {
+        Value& value = ValueForWrite(name);
+        value.isInteger = true;
+        value.text.clear();
+        value.number = number;
+    }
+
+    bool DeleteValue(const std::string& name) override
+    {
+        if (!writable_ || node_->deleted)
+            return false;
+        auto& values = node_->values;
+        auto it = std::find_if(values.begin(), values.end(), [&](const Value& v) { return SameName(v.name, name); });
+        if (it == values.end())
+            return false;
+        values.erase(it);
+        return true;
+    }
+
+    std::vector<std::string> ValueNames() const override
+    {
+        std::vector<std::string> names;
+        for (const Value& v : node_->values)
+            names.push_back(v.name);
+        return names;
+    }
+
+    std::vector<std::string> SubKeyNames() const override
+    {
+        std::vector<std::string> names;
+        for (const auto& k : node_->subkeys)
+            names.push_back(k->name);
+        return names;
+    }
+
+private:
+    Value* FindValue(const std::string& name) const
+    {
+        for (Value& v : node_->values)
+            if (SameName(v.name, name))
+                return &v;
+        return nullptr;
+    }
+
+    Value& ValueForWrite(const std::string& name)
+    {
+        if (!writable_ || node_->deleted)
+            throw ERegistryException("Failed to set data for '" + name + "'");
+        if (Value* existing = FindValue(name))
+            return *existing;
+        node_->values.push_back(Value{name});
+        return node_->values.back();
+    }
+
+    std::shared_ptr<Node> node_;
+    bool writable_;
+};
+
+} // namespace
+
+std::shared_ptr<Node> MemoryRegistry::Find(RootKey root, const std::string& path, bool create)
+{
+    auto& top = roots_[root];
+    if (!top)
+        top = std::make_shared<Node>();
+    std::shared_ptr<Node> node = top;
+    for (const std::string& part : SplitKeyPath(path)) {
+        auto& subkeys = node->subkeys;
+        auto it =
+            std::lower_bound(subkeys.begin(), subkeys.end(), part,
+                             [](const std::shared_ptr<Node>& k, const std::string& n) { return NameLess(k->name, n); });
+        if (it != subkeys.end() && SameName((*it)->name, part)) {
+            node = *it;
+            continue;
+        }
+        if (!create)
+            return nullptr;
+        auto child = std::make_shared<Node>();
+        child->name = part;
+        node = *subkeys.insert(it, child);
+    }
+    return node;
+}
+
+std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::string& path, KeyAccess access)
+{
+    const bool readOnly = readOnly_[root];
+    if (access != KeyAccess::Read && readOnly)
+        return nullptr;
+    std::shared_ptr<Node> node = Find(root, path, access == KeyAccess::WriteCreate);
+    if (!node)
+        return nullptr;
+    return std::make_unique<MemoryKey>(node, access != KeyAccess::Read);
+}
+
+bool MemoryRegistry::KeyExists(RootKey root, const std::string& path)
+{
+    return Find(root, path, false) != nullptr;
+}
+
+bool MemoryRegistry::DeleteKey(RootKey root, const std::string& path)
+{
+    std::vector<std::string> parts = SplitKeyPath(path);
+    if (parts.empty() || readOnly_[root])
+        return false;
+    const std::string leaf = parts.back();
+    parts.pop_back();
+    std::string parentPath;
+    for (const std::string& p : parts)
+        parentPath += p + "\\";
+    std::shared_ptr<Node> parent = Find(root, parentPath, false);
+    if (!parent)
+        return false;
+    auto& subkeys = parent->subkeys;
+    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return SameName(k->name, leaf); });
+    if (it == subkeys.end())
+        return false;
+    std::vector<std::shared_ptr<Node>> pending{*it};
+    while (!pending.empty()) {
+        auto node = pending.back();
+        pending.pop_back();
+        node->deleted = true;
+        pending.insert(pending.end(), node->subkeys.begin(), node->subkeys.end());
+    }
+    subkeys.erase(it);
+    return true;
+}
+
+} // namespace corvalis

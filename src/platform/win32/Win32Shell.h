@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Shell.h"
+
+namespace corvalis {
+
+// Needs COM on the calling thread (Win32Platform provides it).
+class Win32Shell : public IShell {
+public:
+    std::optional<std::string> FolderPath(SpecialFolder folder) const override;
+    bool CreateShortcut(const std::string& linkFile, const std::string& target,
+                        const std::string& workingFolder) override;
+    bool Open(const std::string& target) override;
+    WindowsVersion RunningWindows() const override;
+};
+
+} // namespace corvalis

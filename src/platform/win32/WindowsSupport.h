@@ -1,0 +1,177 @@
+#pragma once
+
+// The one place that includes <windows.h>. The installer runs on Windows XP and later:
+// newer functions are looked up at run time.
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0501
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <objbase.h>
+
+// The installer calls the ANSI functions by their own names; these generic macros would
+// rename methods of the platform interfaces.
+#undef CopyFile
+#undef CreateDirectory
+#undef DeleteFile
+#undef MoveFile
+#undef OemToAnsi
+#undef SetCurrentDirectory
+
+#include <string>
+#include <utility>
+
+namespace corvalis::win32 {
+
+// Owns one OS handle and releases it with its traits' Close.
+template <typename Traits> class ScopedHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    ScopedHandle() = default;
+    explicit ScopedHandle(Handle handle) : handle_(handle) {}
+    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept
+    {
+        Reset(other.Release());
+        return *this;
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() { Reset(); }
+
+    Handle Get() const { return handle_; }
+    Handle* Receive()
+    {
+        Reset();
+        return &handle_;
+    }
+    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    void Reset(Handle handle = Traits::Invalid())
+    {
+        if (Traits::IsValid(handle_))
+            Traits::Close(handle_);
+        handle_ = handle;
+    }
+    explicit operator bool() const { return Traits::IsValid(handle_); }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::RegCloseKey(h); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
+template <typename GdiObject> struct GdiObjectTraits {
+    using Handle = GdiObject;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
+using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
+using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
+using ScopedRegKey = ScopedHandle<RegKeyTraits>;
+using ScopedModule = ScopedHandle<ModuleTraits>;
+using ScopedFont = ScopedHandle<GdiObjectTraits<HFONT>>;
+using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
+using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
+using ScopedIcon = ScopedHandle<IconTraits>;
+
+// A reference to a COM interface.
+template <typename Interface> class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ~ComPtr() { Reset(); }
+
+    Interface* Get() const { return ptr_; }
+    Interface* operator->() const { return ptr_; }
+    explicit operator bool() const { return ptr_ != nullptr; }
+    Interface** Receive()
+    {
+        Reset();
+        return &ptr_;
+    }
+    void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+    void Reset()
+    {
+        if (ptr_ != nullptr)
+            std::exchange(ptr_, nullptr)->Release();
+    }
+    // QueryInterface into another smart pointer; false when the object lacks the interface.
+    template <typename Other> bool As(ComPtr<Other>& other, REFIID iid) const
+    {
+        return ptr_ != nullptr && SUCCEEDED(ptr_->QueryInterface(iid, other.ReceiveVoid()));
+    }
+
+private:
+    Interface* ptr_ = nullptr;
+};
+
+// Single-threaded COM for the calling thread while the object lives.
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment()
+    {
+        if (initialized_)
+            ::CoUninitialize();
+    }
+
+private:
+    bool initialized_;
+};
+
+// A function of a system DLL that older Windows versions lack; nullptr there.
+template <typename Function> Function SystemFunction(const char* module, const char* name)
+{
+    HMODULE handle = ::GetModuleHandleA(module);
+    return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
+}
+
+std::wstring Widen(const std::string& ansi);
+std::string Narrow(const std::wstring& wide);
+
+} // namespace corvalis::win32

@@ -1,0 +1,153 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/Exceptions.h"
+#include "contract/ServiceEnvironment.h"
+
+namespace corvalis::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ThrowsMessage;
+using ::testing::UnorderedElementsAre;
+
+class RegistryContract : public ContractTest {
+protected:
+    IRegistry& Registry() { return Services().registry; }
+    std::unique_ptr<IRegistryKey> Create(const std::string& subkey = {}, RootKey root = RootKey::CurrentUser)
+    {
+        auto key = Registry().OpenKey(root, Env().ScratchKey() + subkey, KeyAccess::WriteCreate);
+        EXPECT_NE(key, nullptr);
+        return key;
+    }
+};
+
+TEST_P(RegistryContract, OpeningAMissingKeyFailsUnlessAskedToCreateIt)
+{
+    const std::string path = Env().ScratchKey() + "\\Missing\\Deeper";
+    EXPECT_EQ(Registry().OpenKey(RootKey::CurrentUser, path, KeyAccess::Read), nullptr);
+    EXPECT_EQ(Registry().OpenKey(RootKey::CurrentUser, path, KeyAccess::Write), nullptr);
+    EXPECT_FALSE(Registry().KeyExists(RootKey::CurrentUser, path));
+
+    EXPECT_NE(Registry().OpenKey(RootKey::CurrentUser, path, KeyAccess::WriteCreate), nullptr);
+    EXPECT_TRUE(Registry().KeyExists(RootKey::CurrentUser, path));
+    EXPECT_NE(Registry().OpenKey(RootKey::CurrentUser, path, KeyAccess::Read), nullptr);
+}
+
+TEST_P(RegistryContract, StringsAndIntegersComeBackAsWritten)
+{
+    auto key = Create();
+    key->WriteString("Root Dir", "C:\\Program Files\\Borland\\Delphi7");
+    key->WriteString("Empty", "");
+    key->WriteInteger("Level", -7);
+    key->WriteBool("Flag", true);
+
+    auto read = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey(), KeyAccess::Read);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->ReadString("Root Dir"), "C:\\Program Files\\Borland\\Delphi7");
+    EXPECT_EQ(read->ReadString("Empty"), "");
+    EXPECT_TRUE(read->ValueExists("Empty"));
+    EXPECT_EQ(read->ReadInteger("Level"), -7);
+    EXPECT_TRUE(read->ReadBool("Flag"));
+}
+
+TEST_P(RegistryContract, MissingValuesReadAsEmptyStringsButFailAsIntegers)
+{
+    auto key = Create();
+    EXPECT_FALSE(key->ValueExists("Nothing"));
+    EXPECT_EQ(key->ReadString("Nothing"), "");
+    EXPECT_THAT([&] { key->ReadInteger("Nothing"); },
+                ThrowsMessage<ERegistryException>("Failed to get data for 'Nothing'"));
+}
+
+TEST_P(RegistryContract, ReadingAValueOfTheWrongTypeFailsWithItsName)
+{
+    auto key = Create();
+    key->WriteInteger("Visit Web", 1);
+    key->WriteString("CompilationMode", "2");
+    EXPECT_THAT([&] { key->ReadString("Visit Web"); },
+                ThrowsMessage<ERegistryException>("Invalid data type for 'Visit Web'"));
+    EXPECT_THAT([&] { key->ReadInteger("CompilationMode"); },
+                ThrowsMessage<ERegistryException>("Invalid data type for 'CompilationMode'"));
+}
+
+TEST_P(RegistryContract, WritingThroughAReadOnlyKeyFailsWithTheValueName)
+{
+    Create();
+    auto key = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey(), KeyAccess::Read);
+    ASSERT_NE(key, nullptr);
+    EXPECT_THAT([&] { key->WriteString("InstallDir", "C:\\x"); },
+                ThrowsMessage<ERegistryException>("Failed to set data for 'InstallDir'"));
+    EXPECT_THAT([&] { key->WriteInteger("Installed", 1); },
+                ThrowsMessage<ERegistryException>("Failed to set data for 'Installed'"));
+}
+
+// Windows lists values in creation order, Wine sorted by name; the in-memory registry
+// does as Windows does (MemoryRegistryTest), so the contract only asks for the names.
+TEST_P(RegistryContract, ValuesEnumerateAllNamesAndSubkeysSorted)
+{
+    auto key = Create();
+    key->WriteString("zeta", "1");
+    key->WriteString("Alpha", "2");
+    key->WriteInteger("mid", 3);
+    for (const char* name : {"beta", "ALPHA2", "Alpha", "gamma"})
+        Create(std::string("\\") + name);
+
+    EXPECT_THAT(key->ValueNames(), UnorderedElementsAre("zeta", "Alpha", "mid"));
+    EXPECT_THAT(key->SubKeyNames(), ElementsAre("Alpha", "ALPHA2", "beta", "gamma"));
+}
+
+TEST_P(RegistryContract, NamesCompareWithoutRegardToCaseAndKeepTheirFirstSpelling)
+{
+    auto key = Create("\\Known Packages");
+    key->WriteString("$(DELPHI)\\Bin\\dclado70.bpl", "Borland ADO DB Components");
+    key->WriteString("$(delphi)\\bin\\DCLADO70.BPL", "replaced");
+
+    auto again = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey() + "\\KNOWN PACKAGES", KeyAccess::Read);
+    ASSERT_NE(again, nullptr);
+    EXPECT_THAT(again->ValueNames(), ElementsAre("$(DELPHI)\\Bin\\dclado70.bpl"));
+    EXPECT_EQ(again->ReadString("$(Delphi)\\BIN\\dclado70.bpl"), "replaced");
+}
+
+TEST_P(RegistryContract, KeyPathsMayStartWithABackslash)
+{
+    Create("\\Sub")->WriteString("v", "x");
+    auto key = Registry().OpenKey(RootKey::CurrentUser, "\\" + Env().ScratchKey() + "\\Sub", KeyAccess::Read);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->ReadString("v"), "x");
+}
+
+TEST_P(RegistryContract, DeletingAValueLeavesTheOthers)
+{
+    auto key = Create();
+    key->WriteString("a", "1");
+    key->WriteString("b", "2");
+    EXPECT_TRUE(key->DeleteValue("A"));
+    EXPECT_FALSE(key->DeleteValue("a"));
+    EXPECT_THAT(key->ValueNames(), ElementsAre("b"));
+}
+
+TEST_P(RegistryContract, DeletingAKeyTakesItsSubkeys)
+{
+    Create("\\Delphi 7.0 (Enterprise)\\Deeper")->WriteInteger("Installed", 1);
+    Create("\\Keep");
+    EXPECT_TRUE(Registry().DeleteKey(RootKey::CurrentUser, Env().ScratchKey() + "\\Delphi 7.0 (Enterprise)"));
+    EXPECT_FALSE(Registry().KeyExists(RootKey::CurrentUser, Env().ScratchKey() + "\\Delphi 7.0 (Enterprise)"));
+    EXPECT_TRUE(Registry().KeyExists(RootKey::CurrentUser, Env().ScratchKey() + "\\Keep"));
+    EXPECT_FALSE(Registry().DeleteKey(RootKey::CurrentUser, Env().ScratchKey() + "\\Delphi 7.0 (Enterprise)"));
+}
+
+TEST_P(RegistryContract, MachineKeysWorkLikeUserKeys)
+{
+    Create({}, RootKey::LocalMachine)->WriteString("InstallDir", "C:\\Corvalis");
+    EXPECT_FALSE(Registry().KeyExists(RootKey::CurrentUser, Env().ScratchKey() + "\\Nothing"));
+    auto key = Registry().OpenKey(RootKey::LocalMachine, Env().ScratchKey(), KeyAccess::Read);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->ReadString("InstallDir"), "C:\\Corvalis");
+}
+
+} // namespace
+
+CORVALIS_CONTRACT_SUITE(RegistryContract);
+
+} // namespace corvalis::testing
