@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Xml.h"
 
 namespace corvalis {
 
@@ -17,6 +18,7 @@ struct Platform {
     IShell& shell;
     IConsole& console;
     ILocale& locale;
+    IXml& xml;
 };
 
 } // namespace corvalis

@@ -18,7 +18,8 @@ struct MemoryPlatform {
     MemoryShell shell{files};
     MemoryConsole console;
     MemoryLocale locale;
-    Platform platform{registry, files, processes, shell, console, locale};
+    std::unique_ptr<IXml> xml = MakeDocumentXml();
+    Platform platform{registry, files, processes, shell, console, locale, *xml};
 
     MemoryPlatform() = default;
     MemoryPlatform(const MemoryPlatform&) = delete;

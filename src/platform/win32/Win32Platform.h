@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/win32/MsXml.h"
 #include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Locale.h"
@@ -20,7 +21,8 @@ struct Win32Platform {
     Win32Shell shell;
     Win32Console console;
     Win32Locale locale;
-    Platform platform{registry, files, processes, shell, console, locale};
+    MsXml xml;
+    Platform platform{registry, files, processes, shell, console, locale, xml};
 
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;

@@ -122,6 +122,14 @@ public:
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            ptr_ = std::exchange(other.ptr_, nullptr);
+        }
+        return *this;
+    }
     ~ComPtr() { Reset(); }
 
     Interface* Get() const { return ptr_; }

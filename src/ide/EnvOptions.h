@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace corvalis {
+
+enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+// A BDS IDE's EnvOptions.proj: the texts of the elements in the first "PropertyGroup" of
+// its root. Saving keeps the file's encoding and byte order mark and everything the
+// installer did not change, and never leaves the file half-written.
+class TEnvOptions {
+public:
+    // Raises an Exception with a message for the user when the file cannot be read or parsed.
+    TEnvOptions(const Platform& platform, std::string path);
+    ~TEnvOptions();
+
+    // The element's text; nullopt when there is no such element or no property group.
+    std::optional<std::string> Value(const std::string& element);
+    // Creates the property group and the element when they are missing.
+    void SetValue(const std::string& element, const std::string& text);
+    void Save();
+
+    TextEncoding Encoding() const { return encoding_; }
+    bool HasByteOrderMark() const { return byteOrderMark_; }
+
+private:
+    IXmlElement* PropertyGroup(bool create);
+
+    const Platform& platform_;
+    std::string path_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    bool byteOrderMark_ = false;
+    // The text around the root element (declaration, comments, white space), kept as read.
+    std::u16string prologue_;
+    std::u16string epilogue_;
+    std::unique_ptr<IXmlDocument> document_;
+};
+
+} // namespace corvalis

@@ -1,0 +1,87 @@
+#include "platform/TextEncoding.h"
+
+namespace corvalis {
+namespace {
+
+// Decodes the code point at i and moves i past it; -1 for an invalid sequence.
+long DecodeUtf8(const std::string& text, size_t& i)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return -1;
+    }
+    long code = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            ++i;
+            return -1;
+        }
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    static constexpr long kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    i += length;
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return -1;
+    return code;
+}
+
+} // namespace
+
+std::u16string Utf8ToUtf16(const std::string& text)
+{
+    std::u16string wide;
+    for (size_t i = 0; i < text.size();) {
+        long code = DecodeUtf8(text, i);
+        if (code < 0)
+            code = 0xFFFD;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            wide += static_cast<char16_t>(0xD800 + (code >> 10));
+            wide += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            wide += static_cast<char16_t>(code);
+        }
+    }
+    return wide;
+}
+
+std::string Utf16ToUtf8(const std::u16string& text)
+{
+    std::string utf8;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned long code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (code >= 0xD800 && code <= 0xDFFF)
+            code = 0xFFFD;
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (code >> 18));
+            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+bool IsValidUtf8(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();)
+        if (DecodeUtf8(text, i) < 0)
+            return false;
+    return true;
+}
+
+} // namespace corvalis
