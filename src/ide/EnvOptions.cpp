@@ -32,29 +32,6 @@ std::string DeclaredEncoding(const std::string& bytes)
     return LowerCase(declaration.substr(quote + 1, end - quote - 1));
 }
 
-std::u16string DecodeUtf16(const std::string& bytes, bool bigEndian)
-{
-    std::u16string text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    }
-    return text;
-}
-
-std::string EncodeUtf16(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes;
-    for (char16_t c : text) {
-        const char high = static_cast<char>(c >> 8);
-        const char low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
-
 // Where the root element starts: the first "<" that opens an element, past the
 // declaration, processing instructions, comments and a document type.
 size_t RootStart(const std::u16string& text)
@@ -88,10 +65,10 @@ TEnvOptions::TEnvOptions(const Platform& platform, std::string path) : platform_
     } else if (StartsWith(bytes, kUtf16LEBom) || StartsWith(bytes, kUtf16BEBom)) {
         encoding_ = StartsWith(bytes, kUtf16LEBom) ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
         byteOrderMark_ = true;
-        text = DecodeUtf16(bytes.substr(2), encoding_ == TextEncoding::Utf16BE);
+        text = Utf16FromBytes(bytes.substr(2), encoding_ == TextEncoding::Utf16BE);
     } else if (StartsWith(bytes, std::string("<\0", 2)) || StartsWith(bytes, std::string("\0<", 2))) {
         encoding_ = bytes[0] == '<' ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
-        text = DecodeUtf16(bytes, encoding_ == TextEncoding::Utf16BE);
+        text = Utf16FromBytes(bytes, encoding_ == TextEncoding::Utf16BE);
     } else {
         const std::string declared = DeclaredEncoding(bytes);
         const bool utf8 = (declared.empty() || declared == "utf-8") && IsValidUtf8(bytes);
@@ -105,6 +82,7 @@ TEnvOptions::TEnvOptions(const Platform& platform, std::string path) : platform_
     if (start == std::u16string::npos || end == std::u16string::npos || end < start ||
         !(document_ = platform_.xml.Parse(text.substr(start, end + 1 - start))) || !document_->Root())
         throw Exception("The IDE settings file \"" + path_ + "\" is not a valid XML document");
+    lineFeedsOnly_ = text.find(u"\r\n") == std::u16string::npos;
     prologue_ = text.substr(0, start);
     epilogue_ = text.substr(end + 1);
 }
@@ -137,13 +115,15 @@ void TEnvOptions::SetValue(const std::string& element, const std::string& text)
 
 void TEnvOptions::Save()
 {
-    const std::u16string text = prologue_ + document_->Serialize() + epilogue_;
+    std::u16string text = prologue_ + document_->Serialize() + epilogue_;
+    for (size_t at; lineFeedsOnly_ && (at = text.find(u"\r\n")) != std::u16string::npos;)
+        text.erase(at, 1);
     std::string bytes;
     switch (encoding_) {
     case TextEncoding::Ansi: bytes = platform_.locale.WideToAnsi(text); break;
     case TextEncoding::Utf8: bytes = (byteOrderMark_ ? kUtf8Bom : "") + Utf16ToUtf8(text); break;
-    case TextEncoding::Utf16LE: bytes = (byteOrderMark_ ? kUtf16LEBom : "") + EncodeUtf16(text, false); break;
-    case TextEncoding::Utf16BE: bytes = (byteOrderMark_ ? kUtf16BEBom : "") + EncodeUtf16(text, true); break;
+    case TextEncoding::Utf16LE: bytes = (byteOrderMark_ ? kUtf16LEBom : "") + Utf16ToBytes(text, false); break;
+    case TextEncoding::Utf16BE: bytes = (byteOrderMark_ ? kUtf16BEBom : "") + Utf16ToBytes(text, true); break;
     }
     // The IDE's own configuration: written beside it, and put in its place only once whole.
     const std::string written = path_ + ".new";

@@ -35,6 +35,8 @@ private:
     std::string path_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool byteOrderMark_ = false;
+    // The file breaks its lines with LF alone: an XML library that writes CR LF is undone.
+    bool lineFeedsOnly_ = false;
     // The text around the root element (declaration, comments, white space), kept as read.
     std::u16string prologue_;
     std::u16string epilogue_;

@@ -84,4 +84,27 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
+std::u16string Utf16FromBytes(const std::string& bytes, bool bigEndian)
+{
+    std::u16string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        text += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return text;
+}
+
+std::string Utf16ToBytes(const std::u16string& text, bool bigEndian)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        const char high = static_cast<char>(c >> 8);
+        const char low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 } // namespace corvalis
