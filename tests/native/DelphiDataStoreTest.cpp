@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/MemoryFixture.h"
+#include "fixtures/RegistrySnapshot.h"
 #include "ide/DelphiData.h"
 #include "ide/EnvOptions.h"
 #include "platform/Exceptions.h"
@@ -14,6 +15,7 @@ using ::testing::HasSubstr;
 using testing::Ide;
 using testing::IdeFixture;
 using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
 
 TEST(PathList, StoredListsLoadTrimmedUnquotedAndWithoutTrailingDelimiters)
 {
@@ -109,7 +111,9 @@ TEST_F(DelphiDataStoreTest, TheDebuggingKeyServesWhenTheLibraryHasNoDebugPath)
 
 TEST_F(DelphiDataStoreTest, ABds2007TargetTakesItsListsFromEnvOptionsFirst)
 {
-    const IdeFixture fixture = IdeFixture(Ide::Rad2007).WithLibraryValue("Search Path", "$(BDS)\\registry only");
+    const IdeFixture fixture = IdeFixture(Ide::Rad2007)
+                                   .WithLibraryValue("Search Path", "$(BDS)\\registry only")
+                                   .WithEnvOptionsValue("CBuilderLibraryPath", "$(BDS)\\file only");
     TCompileTarget& t = Load(fixture);
     EXPECT_THAT(t.SearchPaths,
                 ElementsAre("$(BDS)\\lib", "$(BDS)\\Imports", "$(BDSCOMMONDIR)\\Dcp", "$(BDS)\\include"));
@@ -117,7 +121,7 @@ TEST_F(DelphiDataStoreTest, ABds2007TargetTakesItsListsFromEnvOptionsFirst)
     EXPECT_EQ(t.DcpOutputDir, "$(BDSCOMMONDIR)\\Dcp");
     EXPECT_EQ(t.BplOutputDir, "$(BDSCOMMONDIR)\\Bpl");
     EXPECT_EQ(t.DcpDir(), *machine.shell.FolderPath(SpecialFolder::CommonDocuments) + "\\RAD Studio\\5.0\\Dcp");
-    // The registry's C++ key replaces what the file gave; the library path it lacks stays.
+    // The registry's C++ key replaces what the file gave.
     EXPECT_THAT(t.CppIncludePaths, ElementsAre("$(BDS)\\include", "$(BDS)\\include\\vcl"));
     EXPECT_THAT(t.CppSearchPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj"));
     EXPECT_THAT(t.CppLibraryPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj", "$(BDS)\\lib\\psdk"));
@@ -142,13 +146,13 @@ TEST_F(DelphiDataStoreTest, TheOutputFolderOfCppPackagesWinsOverTheDllOutputPath
 
 TEST_F(DelphiDataStoreTest, AMissingPropertyGroupLeavesTheRegistryToServe)
 {
-    const IdeFixture fixture(Ide::Rad2009);
+    const IdeFixture fixture = IdeFixture(Ide::Rad2009).WithLibraryValue("Search Path", "$(BDS)\\registry");
     testing::MemoryFixtureFiles files(machine);
     fixture.Install(machine.platform, files);
     machine.files.WriteFile(fixture.EnvOptionsFile(machine.platform),
                             "<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\"/>");
     const TCompileTarget t(machine.platform, "BDS", "6.0", "BDS");
-    EXPECT_THAT(t.SearchPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\Imports", "$(BDS)\\Lib\\Indy10"));
+    EXPECT_THAT(t.SearchPaths, ElementsAre("$(BDS)\\registry"));
     EXPECT_EQ(t.BplOutputDir, "$(BDSCOMMONDIR)\\Bpl");
 }
 
@@ -170,6 +174,31 @@ TEST_F(DelphiDataStoreTest, SavePathsWritesTheListsBackAndOnlyWhereTheIdeKeepsTh
     EXPECT_EQ(library->ReadString("Package DPL Output"), "$(DELPHI)\\Projects\\Bpl");
     EXPECT_EQ(UserKey(fixture, "\\Debugging")->ReadString("Debug DCUs Path"), "C:\\Debug");
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::CurrentUser, fixture.UserKey() + "\\CppPaths"));
+}
+
+TEST_F(DelphiDataStoreTest, SavingWritesTheChangedValuesAndNothingElse)
+{
+    for (Ide ide : {Ide::Delphi5, Ide::CBuilder6, Ide::Bds2006, Ide::Rad2007, Ide::Rad2010}) {
+        const IdeFixture fixture(ide);
+        TCompileTarget& t = Load(fixture);
+        SCOPED_TRACE(t.DisplayName());
+        const auto before = testing::SnapshotKey(machine.registry, RootKey::CurrentUser, fixture.UserKey());
+        t.SavePaths();
+        t.SavePackageLists();
+        EXPECT_THAT(testing::Differences(
+                        before, testing::SnapshotKey(machine.registry, RootKey::CurrentUser, fixture.UserKey())),
+                    IsEmpty());
+
+        t.SearchPaths.push_back("C:\\Corvalis");
+        t.KnownPackages.Add("C:\\Corvalis\\CorvalisDsgn.bpl", "Corvalis Component");
+        t.SavePaths();
+        t.SavePackageLists();
+        EXPECT_THAT(
+            testing::Differences(before,
+                                 testing::SnapshotKey(machine.registry, RootKey::CurrentUser, fixture.UserKey())),
+            UnorderedElementsAre("KNOWN PACKAGES\\C:\\CORVALIS\\CORVALISDSGN.BPL: (none) -> s:Corvalis Component",
+                                 ::testing::StartsWith("LIBRARY\\SEARCH PATH: ")));
+    }
 }
 
 TEST_F(DelphiDataStoreTest, SavePathsCreatesNoKeysButTheEnvironmentVariables)
@@ -202,13 +231,13 @@ TEST_F(DelphiDataStoreTest, CppListsGoOnlyToTheKeyTheyWereLoadedFrom)
 {
     const IdeFixture fixture(Ide::Rad2009);
     TCompileTarget& t = Load(fixture);
-    EXPECT_THAT(t.CppLibraryPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\psdk"));
+    EXPECT_THAT(t.CppLibraryPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj", "$(BDS)\\lib\\psdk"));
     t.CppSearchPaths.push_back("C:\\Corvalis\\Delphi2009");
     t.SavePaths();
     auto cpp = UserKey(fixture, "\\C++\\Paths");
     EXPECT_EQ(cpp->ReadString("IncludePath"), "$(BDS)\\include;$(BDS)\\include\\vcl");
     EXPECT_EQ(cpp->ReadString("SearchPath"), "$(BDS)\\lib;$(BDS)\\lib\\obj;C:\\Corvalis\\Delphi2009");
-    EXPECT_EQ(cpp->ReadString("LibraryPath"), "$(BDS)\\lib;$(BDS)\\lib\\psdk");
+    EXPECT_EQ(cpp->ReadString("LibraryPath"), "$(BDS)\\lib;$(BDS)\\lib\\obj;$(BDS)\\lib\\psdk");
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::CurrentUser, fixture.UserKey() + "\\CppPaths"));
 }
 
@@ -225,12 +254,12 @@ TEST_F(DelphiDataStoreTest, TheFileIsWrittenBeforeTheRegistryAndAMissingFileStop
 
 TEST_F(DelphiDataStoreTest, ABrokenFileIsSkippedOnLoadingAndReportedOnSaving)
 {
-    const IdeFixture fixture(Ide::Rad2010);
+    const IdeFixture fixture = IdeFixture(Ide::Rad2010).WithLibraryValue("Search Path", "$(BDS)\\registry");
     testing::MemoryFixtureFiles files(machine);
     fixture.Install(machine.platform, files);
     machine.files.WriteFile(fixture.EnvOptionsFile(machine.platform), "<Project><PropertyGroup>");
     TCompileTarget t(machine.platform, "BDS", "7.0", "BDS");
-    EXPECT_THAT(t.SearchPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\Imports", "$(BDS)\\Lib\\Indy10"));
+    EXPECT_THAT(t.SearchPaths, ElementsAre("$(BDS)\\registry"));
     EXPECT_THAT([&] { t.SavePaths(); }, ::testing::ThrowsMessage<Exception>(HasSubstr("not a valid XML document")));
     EXPECT_EQ(machine.files.ReadFile(fixture.EnvOptionsFile(machine.platform)), "<Project><PropertyGroup>");
 }

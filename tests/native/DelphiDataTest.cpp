@@ -204,11 +204,12 @@ TEST_F(DelphiDataTest, TheProjectsFolderOfBds2005IsNamedByItsResourceModule)
     EXPECT_EQ(target->DefaultProjectsDir, documents + "\\Borland Studio-Projekte");
     EXPECT_EQ(target->ProjectsDir(), documents + "\\Borland Studio-Projekte");
 
-    // Another language: coreide90.DEU, then coreide90.DE, else the English name.
-    machine.locale.SetLanguageAbbreviation("DEU");
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi2005))->DefaultProjectsDir, documents + "\\Borland Studio Projects");
+    // In another language the module is coreide90.DEU, else coreide90.DE, else none.
     const IdeFixture fixture(Ide::Delphi2005);
     Install(fixture);
+    machine.locale.SetLanguageAbbreviation("DEU");
+    EXPECT_EQ(TCompileTarget(machine.platform, "BDS", "3.0", "BDS").DefaultProjectsDir,
+              documents + "\\Borland Studio Projects");
     const std::string module = fixture.RootDir() + "\\Bin\\coreide90.DE";
     machine.files.AddFile(module);
     machine.locale.AddStringResource(module, 64431, "Projekte\\\\Borland\\");
