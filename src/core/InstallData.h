@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/MetadataProviders.h"
+#include "core/Version.h"
+#include "platform/Platform.h"
+
+namespace corvalis {
+
+class TCmdOptions;
+class TCompileTargetList;
+class TTargetOptionsList;
+
+enum TInstallMode : uint8_t { imInstall, imUpdate, imMaintenance, imUninstall };
+
+// Which visual control library the product's packages are built against.
+enum TCompilationMode : uint8_t { cmStandard, cmTnt, cmTMS, cmDevExpress };
+
+// HKEY_LOCAL_MACHINE, where the product records itself and its options per IDE.
+inline constexpr const char* ProductKey = "Software\\Halvorn\\Corvalis";
+
+// Shows a message to the user, in a plain message box once the program has windows.
+using TShowMessage = std::function<void(const std::string& text)>;
+
+// The one installation data object the whole installer shares: the mode, the folders, the
+// versions, the package's contents, the IDEs with their options and the user's choices.
+class TInstallData {
+public:
+    // Reads the package files of the current folder and the product key, discovers the IDEs
+    // and decides the mode. Failures are raised with the message the user reads.
+    TInstallData(const Platform& platform, TCmdOptions& options, TShowMessage showMessage);
+    ~TInstallData();
+    TInstallData(const TInstallData&) = delete;
+    TInstallData& operator=(const TInstallData&) = delete;
+
+    void LoadFromRegistry();
+    void SaveToRegistry();
+
+    std::string PackagesDir() const;
+    std::string SourcesDir() const;
+    std::string StartMenuFolder() const;
+
+    TInstallMode Mode = imInstall;
+    bool ProductInstalled = false;
+    std::unique_ptr<TVersion> InstalledVersion;
+    std::unique_ptr<TVersion> PackageVersion;
+    std::string InstallDir;
+    bool WithSources = false;
+    bool HasConnectivity = false;
+    std::vector<std::string> StartMenuGroups;
+    std::string ProgramsFolder;
+    std::string StartFolder;
+    bool VisitWeb = true;
+    TCompilationMode CompilationMode = cmStandard;
+
+    // The options refer to the targets and to the providers: they go first.
+    std::unique_ptr<TMetadataProvidersList> Providers;
+    std::unique_ptr<TCompileTargetList> Targets;
+    std::unique_ptr<TTargetOptionsList> TargetOptions;
+
+private:
+    const Platform& platform_;
+};
+
+} // namespace corvalis

@@ -1,0 +1,282 @@
+#include "ide/TargetOptions.h"
+
+#include <algorithm>
+
+#include "core/InstallData.h"
+#include "engine/uLogger.h"
+#include "ide/DelphiData.h"
+#include "ide/Utils.h"
+
+namespace corvalis {
+namespace {
+
+bool Contains(const std::vector<const TMetadataProvider*>& list, const TMetadataProvider& provider)
+{
+    return std::find(list.begin(), list.end(), &provider) != list.end();
+}
+
+void AddOnce(std::vector<const TMetadataProvider*>& list, const TMetadataProvider& provider)
+{
+    if (!Contains(list, provider))
+        list.push_back(&provider);
+}
+
+void RemoveFirst(std::vector<const TMetadataProvider*>& list, const TMetadataProvider& provider)
+{
+    auto it = std::find(list.begin(), list.end(), &provider);
+    if (it != list.end())
+        list.erase(it);
+}
+
+std::vector<std::string> FileNames(const TDelphiPackageList& packages)
+{
+    std::vector<std::string> names;
+    for (const TDelphiPackage& package : packages)
+        names.push_back(package.FileName);
+    return names;
+}
+
+} // namespace
+
+TTargetOptions::TTargetOptions(TCompileTarget& target, TInstallData& installData, const Platform& platform)
+    : InstallData(installData), Target(target), platform_(platform)
+{
+    CompilePackages = InstallData.WithSources;
+    Action = taLeaveUnchanged;
+    if (Load())
+        return;
+    Installed = false;
+    IdeRegistration = true;
+    for (const auto& provider : *InstallData.Providers)
+        if (provider->IsAvailable(Target) && (provider->BuiltIn || InstallData.HasConnectivity))
+            AddSelectedProvider(*provider);
+    AddSourceLocation = InstallData.WithSources;
+}
+
+std::string TTargetOptions::TargetKey() const
+{
+    return std::string(ProductKey) + "\\" + Target.DisplayName();
+}
+
+bool TTargetOptions::Load()
+{
+    auto key = platform_.registry.OpenKey(RootKey::LocalMachine, TargetKey(), KeyAccess::Read);
+    if (!key)
+        return false;
+    Installed = key->ReadBool("Installed");
+    IdeRegistration = key->ReadBool("IDE Registration");
+    for (const auto& provider : *InstallData.Providers) {
+        if (!provider->IsAvailable(Target))
+            continue;
+        if (!provider->BuiltIn && !key->ValueExists(provider->Caption)) {
+            AddSelectedProvider(*provider);
+        } else if (!provider->BuiltIn && !key->ReadBool(provider->Caption)) {
+            RemoveInstalledProvider(*provider);
+            RemoveSelectedProvider(*provider);
+        } else {
+            AddInstalledProvider(*provider);
+            AddSelectedProvider(*provider);
+        }
+    }
+    AddSourceLocation = InstallData.WithSources && key->ReadBool("Add Source Location");
+    return true;
+}
+
+void TTargetOptions::Save()
+{
+    if (!Installed) {
+        platform_.registry.DeleteKey(RootKey::LocalMachine, TargetKey());
+        return;
+    }
+    auto key = platform_.registry.OpenKey(RootKey::LocalMachine, TargetKey(), KeyAccess::WriteCreate);
+    if (!key)
+        return;
+    key->WriteBool("Installed", Installed);
+    key->WriteString("BPLDir", OutputDir());
+    key->WriteString("DCPDir", OutputDir());
+    key->WriteBool("IDE Registration", IdeRegistration);
+    for (const auto& provider : *InstallData.Providers)
+        if (!provider->BuiltIn)
+            key->WriteBool(provider->Caption, IsProviderInstalled(*provider));
+    key->WriteBool("Add Source Location", AddSourceLocation);
+    key->WriteBool("Compile Packages", CompilePackages);
+}
+
+std::string TTargetOptions::OutputDir() const
+{
+    const std::string family = Target.IsBCB() ? "CBuilder" : "Delphi";
+    return PathJoin(InstallData.InstallDir,
+                    family + (Target.IsBDS() ? Target.VersionText : std::to_string(Target.VersionNumber)));
+}
+
+std::string TTargetOptions::UnitOutputDir() const
+{
+    return Target.IsBCB() ? OutputDir() + "\\obj" : OutputDir();
+}
+
+std::string TTargetOptions::PackageSourceDir() const
+{
+    static const char* const kModeSuffixes[] = {"", "_Tnt", "_TMS", "_DevExpress"};
+    const std::string suffix =
+        InstallData.CompilationMode <= cmDevExpress ? kModeSuffixes[InstallData.CompilationMode] : "";
+    return InstallData.PackagesDir() + suffix + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
+           IdeVersionNames(Target.VersionNumber);
+}
+
+std::string TTargetOptions::VclIncludeDir() const
+{
+    return Target.RootDir + "\\Include\\Vcl";
+}
+
+std::string TTargetOptions::Bpr2MakFile() const
+{
+    return Target.RootDir + "\\Bin\\bpr2mak.exe";
+}
+
+bool TTargetOptions::HasDcc32() const
+{
+    return platform_.files.FileExists(Target.Dcc32File());
+}
+
+bool TTargetOptions::IsIdeRunning() const
+{
+    const ILocale& locale = platform_.locale;
+    const auto processes = platform_.processes.ProcessSnapshot();
+    if (!processes)
+        return false;
+    const std::string exeFile = ExtractFileName(Target.AppFile);
+    for (const ProcessEntry& process : *processes) {
+        if (!locale.SameText(process.exeFile, exeFile))
+            continue;
+        // Another IDE version may run an executable of the same name from its own folder.
+        const auto modules = platform_.processes.ModuleSnapshot(process.id);
+        if (modules && std::any_of(modules->begin(), modules->end(),
+                                   [&](const std::string& module) { return locale.SameText(module, Target.AppFile); }))
+            return true;
+    }
+    return false;
+}
+
+std::string TTargetOptions::IdeFileVersion() const
+{
+    if (!Target.IsBDS() || Target.KeyVersion < 1 || Target.KeyVersion > 7)
+        return {};
+    const std::string file = IncludeTrailingPathDelimiter(Target.RootDir) + "bin\\coreide" +
+                             BdsVersionTable[static_cast<size_t>(Target.KeyVersion - 1)].ResourceSuffix + ".bpl";
+    if (!platform_.files.FileExists(file))
+        return {};
+    const auto version = platform_.files.FileVersion(file);
+    if (!version)
+        return {};
+    if (!version->fileVersion.empty())
+        return version->fileVersion;
+    const auto& n = version->fixed;
+    return std::to_string(n[0]) + "." + std::to_string(n[1]) + "." + std::to_string(n[2]) + "." + std::to_string(n[3]);
+}
+
+bool TTargetOptions::HasDatabaseSupport() const
+{
+    return Target.FindPackageByPrefix("dcldb") != nullptr;
+}
+
+bool TTargetOptions::IsTurboEdition() const
+{
+    return platform_.locale.UpperCase(Target.Edition).rfind("TURBO", 0) == 0;
+}
+
+bool TTargetOptions::ModePrerequisitesInstalled() const
+{
+    static const std::vector<std::vector<const char*>> kRequired = {
+        {},
+        {"TntUnicodeVcl"},
+        {"TMSUnicode"},
+        {"dclcxLibrary", "dclcxPageControl", "dclcxEditors", "dclcxExtEditors", "dclcxTreeList"},
+    };
+    if (InstallData.CompilationMode > cmDevExpress)
+        return true;
+    const auto& packages = kRequired[InstallData.CompilationMode];
+    return std::all_of(packages.begin(), packages.end(),
+                       [&](const char* prefix) { return Target.FindPackageByPrefix(prefix) != nullptr; });
+}
+
+bool TTargetOptions::CanCompileProvider(const TMetadataProvider& provider) const
+{
+    return provider.IsAvailable(Target) && (provider.BuiltIn || (InstallData.HasConnectivity && HasDcc32()));
+}
+
+bool TTargetOptions::IsProviderInstalled(const TMetadataProvider& provider) const
+{
+    return Contains(InstalledProviders, provider);
+}
+
+bool TTargetOptions::IsProviderSelected(const TMetadataProvider& provider) const
+{
+    return Contains(SelectedProviders, provider);
+}
+
+void TTargetOptions::AddInstalledProvider(const TMetadataProvider& provider)
+{
+    AddOnce(InstalledProviders, provider);
+}
+
+void TTargetOptions::AddSelectedProvider(const TMetadataProvider& provider)
+{
+    AddOnce(SelectedProviders, provider);
+}
+
+void TTargetOptions::RemoveInstalledProvider(const TMetadataProvider& provider)
+{
+    RemoveFirst(InstalledProviders, provider);
+}
+
+void TTargetOptions::RemoveSelectedProvider(const TMetadataProvider& provider)
+{
+    RemoveFirst(SelectedProviders, provider);
+}
+
+void TTargetOptions::DumpIdeSettings(TLogBase& log) const
+{
+    log.LogDebug("Begin of Settings of IDE: " + Target.DisplayName());
+    log.LogDebug("");
+    log.LogDebug("Search paths:");
+    log.LogStrings(llDebug, Target.SearchPaths);
+    log.LogDebug("");
+    log.LogDebug("Browsing paths:");
+    log.LogStrings(llDebug, Target.BrowsingPaths);
+    if (Target.IsBDS() && Target.SupportsPersonalities(psBCB, false)) {
+        log.LogDebug("");
+        log.LogDebug("Global Cpp Search paths:");
+        log.LogStrings(llDebug, Target.CppSearchPaths);
+    }
+    const std::pair<const char*, const TDelphiPackageList*> lists[] = {{"Known Packages", &Target.KnownPackages},
+                                                                       {"Known IDE Packages", &Target.KnownIdePackages},
+                                                                       {"Disabled Packages", &Target.DisabledPackages}};
+    for (const auto& [name, packages] : lists) {
+        log.LogDebug(std::string("=== Begin of ") + name);
+        log.LogStrings(llDebug, FileNames(*packages));
+        log.LogDebug(std::string("=== End of ") + name);
+    }
+    log.LogDebug("End of Settings of IDE: " + Target.DisplayName());
+}
+
+TTargetOptionsList::TTargetOptionsList(TCompileTargetList& targets, TInstallData& installData, const Platform& platform)
+    : installData_(installData)
+{
+    for (int i = 0; i < targets.Count(); ++i)
+        items_.push_back(std::make_unique<TTargetOptions>(targets[i], installData, platform));
+}
+
+bool TTargetOptionsList::HasWork() const
+{
+    return installData_.Mode == imUpdate || std::any_of(items_.begin(), items_.end(), [](const auto& options) {
+               return options->Action != taLeaveUnchanged;
+           });
+}
+
+int TTargetOptionsList::InstallCount() const
+{
+    return static_cast<int>(
+        std::count_if(items_.begin(), items_.end(), [](const auto& options) { return options->Action == taInstall; }));
+}
+
+} // namespace corvalis

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace corvalis {
+
+class TCompileTarget;
+class TCompileTargetList;
+class TInstallData;
+class TLogBase;
+class TMetadataProvider;
+
+// What the installation run does with an IDE.
+enum TTargetAction : uint8_t { taInstall, taLeaveUnchanged, taRemove };
+
+// The choices and the installed state of the product in one IDE, kept under the product
+// key between runs, and the checks the wizard makes before it lets the user go on.
+class TTargetOptions {
+public:
+    TTargetOptions(TCompileTarget& target, TInstallData& installData, const Platform& platform);
+
+    TInstallData& InstallData;
+    TCompileTarget& Target;
+    bool Installed = false;
+    bool IdeRegistration = false;
+    std::vector<const TMetadataProvider*> InstalledProviders;
+    std::vector<const TMetadataProvider*> SelectedProviders;
+    bool AddSourceLocation = false;
+    bool CompilePackages = false;
+    TTargetAction Action = taLeaveUnchanged;
+
+    // False when the IDE has no stored options.
+    bool Load();
+    // Writes the options, or removes them when the product is not installed in the IDE.
+    void Save();
+    std::string TargetKey() const;
+
+    std::string OutputDir() const;
+    std::string UnitOutputDir() const;
+    std::string PackageSourceDir() const;
+    std::string VclIncludeDir() const;
+    std::string Bpr2MakFile() const;
+    bool HasDcc32() const;
+    bool IsIdeRunning() const;
+    std::string IdeFileVersion() const;
+    bool HasDatabaseSupport() const;
+    bool IsTurboEdition() const;
+    bool ModePrerequisitesInstalled() const;
+    bool CanCompileProvider(const TMetadataProvider& provider) const;
+
+    bool IsProviderInstalled(const TMetadataProvider& provider) const;
+    bool IsProviderSelected(const TMetadataProvider& provider) const;
+    void AddInstalledProvider(const TMetadataProvider& provider);
+    void AddSelectedProvider(const TMetadataProvider& provider);
+    void RemoveInstalledProvider(const TMetadataProvider& provider);
+    void RemoveSelectedProvider(const TMetadataProvider& provider);
+
+    // The IDE's paths and package lists, written to the engine's log.
+    void DumpIdeSettings(TLogBase& log) const;
+
+private:
+    const Platform& platform_;
+};
+
+class TTargetOptionsList {
+public:
+    TTargetOptionsList(TCompileTargetList& targets, TInstallData& installData, const Platform& platform);
+
+    // An update always has work; otherwise some IDE must be installed into or removed from.
+    bool HasWork() const;
+    int InstallCount() const;
+    int Count() const { return static_cast<int>(items_.size()); }
+    TTargetOptions& operator[](int index) const { return *items_[static_cast<size_t>(index)]; }
+
+private:
+    TInstallData& installData_;
+    std::vector<std::unique_ptr<TTargetOptions>> items_;
+};
+
+} // namespace corvalis
