@@ -66,6 +66,7 @@ void TInstallData::LoadFromRegistry()
         return;
     }
     InstallDir = key->ReadString("InstallDir");
+    RecordedStartFolder = key->ReadString("StartFolder");
     InstalledVersion = std::make_unique<TVersion>(Trim(key->ReadString("InstalledVersion")));
     ProductInstalled = !InstallDir.empty();
     VisitWeb = key->ValueExists("Visit Web") ? key->ReadBool("Visit Web") : true;

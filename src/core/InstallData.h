@@ -56,6 +56,9 @@ public:
     std::vector<std::string> StartMenuGroups;
     std::string ProgramsFolder;
     std::string StartFolder;
+    // The group the installed product's shortcuts went to, as its last run recorded it: a
+    // removal takes it away too.
+    std::string RecordedStartFolder;
     bool VisitWeb = true;
     TCompilationMode CompilationMode = cmStandard;
 

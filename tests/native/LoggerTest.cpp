@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/Compile.h"
 #include "engine/uLogger.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -146,22 +145,6 @@ TEST_F(LoggerTest, StartFailuresReturnTheirCodesAndLogNothing)
     machine.processes.FailPipes(true);
     EXPECT_EQ(Run({}), -2);
     EXPECT_THAT(delivered, IsEmpty());
-}
-
-TEST_F(LoggerTest, TheEngineRunsToolsThroughItsOwnLog)
-{
-    machine.processes.AddHandler([](const std::string& command, const std::string& folder) {
-        return command == "\"C:\\D7\\Bin\\dcc32.exe\" \"CorvalisD7.dpk\"" && folder == "C:\\P"
-                   ? std::optional<ProcessScript>(ProcessScript{{{"Borland Delphi\r\n", ""}}, "", "", 1})
-                   : std::nullopt;
-    });
-    TCompiler compiler(machine.platform);
-    std::vector<std::string> seen;
-    compiler.Log().OnLog = [&](TLogBase&, TLogLevel, const std::u16string& text, DateTime) {
-        seen.push_back(machine.locale.WideToAnsi(text));
-    };
-    EXPECT_EQ(compiler.RunProcess("\"C:\\D7\\Bin\\dcc32.exe\" \"CorvalisD7.dpk\"", "C:\\P"), 1);
-    EXPECT_THAT(seen, ElementsAre("Borland Delphi"));
 }
 
 } // namespace

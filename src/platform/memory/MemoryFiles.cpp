@@ -68,17 +68,17 @@ std::vector<std::string> MemoryFiles::Parts(const std::string& path) const
     return parts;
 }
 
-std::shared_ptr<Node> MemoryFiles::Find(const std::vector<std::string>& parts) const
+std::shared_ptr<Node> MemoryFiles::Find(const std::vector<std::string>& parts, size_t count) const
 {
     auto drive = drives_.find(parts.front());
     if (drive == drives_.end())
         return nullptr;
     std::shared_ptr<Node> node = drive->second;
-    for (size_t i = 1; i < parts.size() && node; ++i) {
-        auto& children = node->children;
-        auto it =
-            std::find_if(children.begin(), children.end(), [&](const auto& c) { return SameName(c->name, parts[i]); });
-        node = it == children.end() ? nullptr : *it;
+    for (size_t i = 1; i < count && node; ++i) {
+        const auto& children = node->children;
+        auto it = std::lower_bound(children.begin(), children.end(), parts[i],
+                                   [](const auto& c, const std::string& n) { return NameLess(c->name, n); });
+        node = it != children.end() && SameName((*it)->name, parts[i]) ? *it : nullptr;
     }
     return node;
 }
@@ -101,7 +101,7 @@ bool MemoryFiles::Detach(const std::vector<std::string>& parts)
 {
     if (parts.size() < 2)
         return false;
-    std::shared_ptr<Node> parent = Find(std::vector<std::string>(parts.begin(), parts.end() - 1));
+    std::shared_ptr<Node> parent = Find(parts, parts.size() - 1);
     auto& children = parent->children;
     auto it =
         std::find_if(children.begin(), children.end(), [&](const auto& c) { return SameName(c->name, parts.back()); });
@@ -135,7 +135,7 @@ bool MemoryFiles::CreateDirectory(const std::string& path)
     }
     if (Find(parts))
         return Fail(kAlreadyExists);
-    auto parent = Find(std::vector<std::string>(parts.begin(), parts.end() - 1));
+    auto parent = Find(parts, parts.size() - 1);
     if (!parent || !parent->directory)
         return Fail(kPathNotFound);
     auto dir = std::make_shared<Node>();
@@ -149,11 +149,10 @@ bool MemoryFiles::ForceDirectories(const std::string& path)
 {
     std::vector<std::string> parts = Parts(path);
     for (size_t n = 1; n <= parts.size(); ++n) {
-        std::vector<std::string> prefix(parts.begin(), parts.begin() + n);
-        auto node = Find(prefix);
+        auto node = Find(parts, n);
         if (node && !node->directory)
             return Fail(kAlreadyExists);
-        if (!node && !CreateDirectory(Join(prefix)))
+        if (!node && !CreateDirectory(Join(std::vector<std::string>(parts.begin(), parts.begin() + n))))
             return false;
     }
     return true;
@@ -172,7 +171,7 @@ bool MemoryFiles::CopyFile(const std::string& from, const std::string& to)
         return true;
     }
     std::vector<std::string> parts = Parts(to);
-    auto parent = Find(std::vector<std::string>(parts.begin(), parts.end() - 1));
+    auto parent = Find(parts, parts.size() - 1);
     if (!parent || !parent->directory)
         return Fail(kPathNotFound);
     auto copy = std::make_shared<Node>(*source);
@@ -190,7 +189,7 @@ bool MemoryFiles::MoveFile(const std::string& from, const std::string& to)
     auto source = Find(sourceParts);
     if (!source || sourceParts.size() < 2)
         return Fail(kFileNotFound);
-    auto parent = Find(std::vector<std::string>(targetParts.begin(), targetParts.end() - 1));
+    auto parent = Find(targetParts, targetParts.size() - 1);
     if (!parent || !parent->directory)
         return Fail(kPathNotFound);
     if (auto target = Find(targetParts)) {
@@ -280,7 +279,7 @@ bool MemoryFiles::WriteFile(const std::string& path, const std::string& content)
         node->version.reset();
         return true;
     }
-    auto parent = Find(std::vector<std::string>(parts.begin(), parts.end() - 1));
+    auto parent = Find(parts, parts.size() - 1);
     if (!parent || !parent->directory || parts.size() < 2)
         return Fail(kPathNotFound);
     auto file = std::make_shared<Node>();

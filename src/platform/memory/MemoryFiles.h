@@ -56,7 +56,9 @@ public:
 
 private:
     std::vector<std::string> Parts(const std::string& path) const;
-    std::shared_ptr<Node> Find(const std::vector<std::string>& parts) const;
+    // The node named by the first count parts.
+    std::shared_ptr<Node> Find(const std::vector<std::string>& parts, size_t count) const;
+    std::shared_ptr<Node> Find(const std::vector<std::string>& parts) const { return Find(parts, parts.size()); }
     std::shared_ptr<Node> Find(const std::string& path) const { return Find(Parts(path)); }
     bool Fail(uint32_t code) const;
     bool Detach(const std::vector<std::string>& parts);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace corvalis {
+
+class TInstallData;
+class TLogBase;
+
+// The product's web site, in the Add/Remove Programs entry.
+inline constexpr const char* ProductWebSite = "https://www.halvorn.com/corvalis/";
+// HKEY_LOCAL_MACHINE: the product's Add/Remove Programs entry.
+inline constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvalisVCL";
+
+// What makes the installed product visible to the user's desktop — the Start-menu group,
+// the Add/Remove Programs entry, the Uninstall folder — and its complete removal.
+class TShellIntegration {
+public:
+    TShellIntegration(const Platform& platform, TInstallData& installData)
+        : platform_(platform), installData_(installData)
+    {
+    }
+
+    void CreateShortcuts();
+    void WriteUninstallEntry();
+    void DeleteUninstallEntry();
+    void CopyUninstallFiles();
+    // Deletes the product's files, Start-menu group, entry and registry state.
+    void RemoveProductFiles(TLogBase& log);
+    void DeleteInstallFolder(const std::string& folder);
+    void DeleteInstallFile(const std::string& file);
+
+private:
+    std::string InInstallFolder(const std::string& relative) const;
+    void DeleteStartMenuGroups();
+
+    const Platform& platform_;
+    TInstallData& installData_;
+};
+
+}  // namespace corvalis

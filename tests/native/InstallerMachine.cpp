@@ -1,0 +1,40 @@
+#include "native/InstallerMachine.h"
+
+#include "ide/Utils.h"
+#include "standins/MemoryStandIns.h"
+#include "standins/Unrar.h"
+
+namespace corvalis::testing {
+
+product::PackageContent InstallerMachine::DefaultPackage()
+{
+    return {"2.0.1.0 Standard Edition With Sources", true, true, "C:\\Build\\unrar.exe", "C:\\Build\\setup.exe"};
+}
+
+InstallerMachine::InstallerMachine(product::PackageContent content)
+{
+    AddCommandInterpreter(machine);
+    machine.files.AddFile("C:\\Build\\unrar.exe", "MZ unrar");
+    machine.files.AddFile("C:\\Build\\setup.exe", "MZ setup");
+    product::WriteInstallerPackage(machine.files, kPackageFolder, content);
+    standins::InstallStandIn(machine.processes, machine.files, PathJoin(kPackageFolder, "unrar.exe"),
+                             standins::RunUnrar);
+    machine.processes.SetExecutablePath(PathJoin(kPackageFolder, "setup.exe"));
+    machine.files.SetCurrentDirectory(kPackageFolder);
+}
+
+void InstallerMachine::Install(const IdeFixture& fixture)
+{
+    MemoryFixtureFiles files(machine);
+    fixture.Install(machine.platform, files);
+}
+
+TInstallData& InstallerMachine::Start()
+{
+    options_ = std::make_unique<TCmdOptions>(std::vector<std::string>{}, machine.files, machine.console);
+    data_ = std::make_unique<TInstallData>(machine.platform, *options_,
+                                           [this](const std::string& text) { messages.push_back(text); });
+    return *data_;
+}
+
+}  // namespace corvalis::testing

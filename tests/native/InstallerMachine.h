@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/InstallData.h"
+#include "fixtures/MemoryFixture.h"
+#include "ide/CmdLineUtils.h"
+#include "product/InstallerPackage.h"
+
+namespace corvalis::testing {
+
+// A machine in memory with an installer package in a download folder, the installer started
+// from there: its extractor is the stand-in, its IDEs come from fixtures.
+class InstallerMachine {
+public:
+    static constexpr const char* kPackageFolder = "C:\\Downloads\\Corvalis Setup";
+
+    explicit InstallerMachine(product::PackageContent content = DefaultPackage());
+
+    static product::PackageContent DefaultPackage();
+    void Install(const IdeFixture& fixture);
+    // Makes the installation data, as start-up does.
+    TInstallData& Start();
+    TInstallData& Data() { return *data_; }
+
+    MemoryPlatform machine;
+    std::vector<std::string> messages;
+
+private:
+    std::unique_ptr<TCmdOptions> options_;
+    std::unique_ptr<TInstallData> data_;
+};
+
+}  // namespace corvalis::testing
