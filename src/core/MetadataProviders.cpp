@@ -1,6 +1,8 @@
 #include "core/MetadataProviders.h"
 
+#include "engine/Compile.h"
 #include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
 
 namespace corvalis {
 namespace {
@@ -76,6 +78,27 @@ TMetadataProvider::TMetadataProvider(TInstallData& owner, std::string name, std:
 bool TMetadataProvider::IsAvailable(const TCompileTarget& target) const
 {
     return IsPackageInstalled(target, RequiredPackage);
+}
+
+void TMetadataProvider::CompileFor(TCompiler& compiler, TTargetOptions& options) const
+{
+    compiler.CompilePackage(options, RuntimePackageName(), false);
+    compiler.CompilePackage(options, DesignPackageName(), true);
+}
+
+void TMetadataProvider::InstallFor(TCompiler& compiler, TTargetOptions& options) const
+{
+    compiler.InstallPackage(options, DesignPackageName(), Description);
+    options.AddInstalledProvider(*this);
+    options.Save();
+}
+
+void TMetadataProvider::UninstallFrom(TCompiler& compiler, TTargetOptions& options) const
+{
+    compiler.UninstallPackage(options, DesignPackageName());
+    compiler.UninstallPackage(options, RuntimePackageName());
+    options.RemoveInstalledProvider(*this);
+    options.Save();
 }
 
 TMetadataProvidersList::TMetadataProvidersList(TInstallData& owner)

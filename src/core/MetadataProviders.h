@@ -7,7 +7,9 @@
 namespace corvalis {
 
 class TCompileTarget;
+class TCompiler;
 class TInstallData;
+class TTargetOptions;
 
 // A connectivity package pair: a runtime and a design-time package that read database
 // metadata through another vendor's data-access library. Providers differ only in their
@@ -28,6 +30,13 @@ public:
     bool IsAvailable(const TCompileTarget& target) const;
     std::string RuntimePackageName() const { return "Corvalis" + Name; }
     std::string DesignPackageName() const { return "CorvalisDsgn" + Name; }
+
+    // Builds both packages for the IDE.
+    void CompileFor(TCompiler& compiler, TTargetOptions& options) const;
+    // Registers the design package in the IDE and records the provider as installed there.
+    void InstallFor(TCompiler& compiler, TTargetOptions& options) const;
+    // Unregisters both packages and records the provider as not installed.
+    void UninstallFrom(TCompiler& compiler, TTargetOptions& options) const;
 };
 
 // The 35 providers in the order of creation, display and processing; built-in ones first.

@@ -40,4 +40,4 @@ private:
     TInstallData& installData_;
 };
 
-}  // namespace corvalis
+} // namespace corvalis

@@ -21,7 +21,7 @@ constexpr const char* kExtractErrors[] = {
     "Create file error.",
 };
 
-}  // namespace
+} // namespace
 
 TCompiler::TCompiler(const Platform& platform, TInstallData& installData)
     : platform_(platform), installData_(installData), FLog(platform.locale)
@@ -86,9 +86,8 @@ void TCompiler::ExtractDistribution()
     if (installData_.InstallDir.find('"') != std::string::npos)
         throw Exception("The installation folder must not contain a double quote: " + installData_.InstallDir);
     FLog.LogInfo("Extracting component files...");
-    const std::string commandLine =
-        "unrar.exe x -c- -cfg- -dh -idp -o+ -r -y  data.arc *.* \"" +
-        IncludeTrailingPathDelimiter(installData_.InstallDir) + "\"";
+    const std::string commandLine = "unrar.exe x -c- -cfg- -dh -idp -o+ -r -y  data.arc *.* \"" +
+                                    IncludeTrailingPathDelimiter(installData_.InstallDir) + "\"";
     FLog.LogDebug(commandLine);
     const int32_t result =
         RunProcess(commandLine, IncludeTrailingPathDelimiter(ExtractFileDir(platform_.processes.ExecutablePath())));
@@ -103,4 +102,4 @@ void TCompiler::ExtractDistribution()
     throw Exception("Error extracting component files from archive.\r" + reason);
 }
 
-}  // namespace corvalis
+} // namespace corvalis

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/uLogger.h"
+#include "ide/Utils.h"
 #include "platform/Platform.h"
 
 namespace corvalis {
 
+class TCompileTarget;
+class TDelphiPackageList;
 class TInstallData;
+class TTargetOptions;
 
 // The build-and-install engine of one installation run. It owns only its log; everything
 // it works on belongs to the installation data and the IDEs.
@@ -20,11 +25,49 @@ public:
     // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created.
     int32_t RunProcess(const std::string& commandLine, const std::string& workingFolder);
 
-    // Extracts the distribution and makes the product known to the shell; records it as installed.
+    // Extraction (Compile.cpp): the product's files, then its place in the shell.
     void InstallFiles();
     void ExtractDistribution();
 
+    // Building one package with an IDE's own tools (CompileBuild.cpp).
+    void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options);
+    void LogFileContent(const std::string& file);
+    void InvokeCompiler(const TTargetOptions& options, const std::string& packageFile);
+
+    // Building and registering the product in each IDE (CompileBuild.cpp).
+    void InstallIntoIdes();
+    void InstallIntoIde(TTargetOptions& options);
+    void CompilePackage(TTargetOptions& options, const std::string& stem, bool designTime);
+    void InstallPackage(TTargetOptions& options, const std::string& stem, const std::string& description);
+    static std::string PackageFileName(const std::string& stem, const TCompileTarget& target);
+    void DeleteResourceFiles(const TTargetOptions& options);
+    void CopyResourceFiles(const TTargetOptions& options);
+    void CopyHppFiles(const TTargetOptions& options);
+    void DeleteHppFiles(const TTargetOptions& options);
+
+    // The product's folders in an IDE's path lists (CompilePaths.cpp).
+    void AddBrowsingPath(TTargetOptions& options);
+    void AddSearchPaths(TTargetOptions& options);
+    void RemoveBrowsingPath(TTargetOptions& options);
+    void RemoveSearchPath(TTargetOptions& options);
+    void AddPath(const TCompileTarget& target, std::vector<std::string>& list, const std::string& entry,
+                 const std::string& listName);
+    void RemovePath(const TCompileTarget& target, std::vector<std::string>& list, const std::string& entry,
+                    const std::string& listName);
+
+    // Taking the product out of the IDEs (CompileRemoval.cpp).
+    void UninstallFromIdes();
+    void UninstallFromIde(TTargetOptions& options);
+    void UninstallPackage(TTargetOptions& options, const std::string& stem);
+    static int FindPackageIndex(const TDelphiPackageList& packages, const std::string& fileName);
+    void RemoveFromPathFolders(const std::string& fileName);
+
 private:
+    int FindPath(const std::vector<std::string>& list, const std::string& variant, const std::string& listName);
+    void RemovePathEntries(std::vector<std::string>& list, const std::string& variant, const std::string& listName);
+    void DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);
+    void CopyFlat(const std::vector<FoundFile>& files, const std::string& folder);
+
     const Platform& platform_;
     TInstallData& installData_;
     TLogToList FLog;
@@ -33,4 +76,4 @@ private:
 // The name of the running Windows for the log; empty for versions it has no name for.
 std::string WindowsName(const WindowsVersion& version);
 
-}  // namespace corvalis
+} // namespace corvalis

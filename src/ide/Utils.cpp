@@ -50,6 +50,22 @@ bool ContainsText(const std::vector<std::string>& list, const std::string& text)
     return std::any_of(list.begin(), list.end(), [&](const std::string& item) { return SameName(item, text); });
 }
 
+std::vector<std::string> TextLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
 std::string IncludeTrailingPathDelimiter(const std::string& path)
 {
     return !path.empty() && path.back() == '\\' ? path : path + '\\';

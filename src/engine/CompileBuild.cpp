@@ -1,0 +1,333 @@
+#include "engine/Compile.h"
+
+#include "core/InstallData.h"
+#include "core/MetadataProviders.h"
+#include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
+#include "ide/Utils.h"
+#include "platform/Exceptions.h"
+
+// Building the product's packages with each IDE's own tools and registering them.
+
+namespace corvalis {
+namespace {
+
+const std::vector<std::string> kResourceExtensions = {".dfm", ".xfm", ".res", ".dcr"};
+const std::vector<std::string> kObjectExtensions = {".obj", ".dcu"};
+
+// Deletes a file when it goes out of scope, whatever happened meanwhile.
+class DeletedAtExit {
+public:
+    DeletedAtExit(IFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    DeletedAtExit(const DeletedAtExit&) = delete;
+    DeletedAtExit& operator=(const DeletedAtExit&) = delete;
+    ~DeletedAtExit()
+    {
+        if (files_.FileExists(path_))
+            files_.DeleteFile(path_);
+    }
+
+private:
+    IFileSystem& files_;
+    std::string path_;
+};
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+} // namespace
+
+void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options)
+{
+    const TCompileTarget& target = options.Target;
+    const std::string output = options.OutputDir();
+    const std::string unitOutput = options.UnitOutputDir();
+    std::string searchPath;
+    for (const std::string& entry : target.SearchPaths) {
+        const std::string expanded = target.ExpandDirMacros(entry);
+        searchPath += (searchPath.empty() ? "" : ";") + expanded;
+    }
+    const std::string packageFolders = target.BplDir() + ";" + target.DcpDir();
+    std::string registeredBpl;
+    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, target.UserKey + "\\Library", KeyAccess::Read))
+        registeredBpl = library->ReadString("Package DPL Output");
+
+    std::string text = "-Q -B -H+ -W+";
+    if (target.IsBDS() && (target.PersonalitySet() & psBCB))
+        text += " -JL";
+    text += "\r\n";
+    const auto line = [&](const char* option, const std::string& value) {
+        text += std::string(option) + "\"" + value + "\"\r\n";
+    };
+    for (const std::string& folders : {output + ";" + unitOutput, searchPath, packageFolders, registeredBpl})
+        for (const char* option : {"-U", "-I", "-R", "-O"})
+            line(option, folders);
+    line("-LE", output);
+    line("-LN", output);
+    line("-N0", output);
+    line("-N1", output);
+    line("-NH", output);
+    line("-N2", unitOutput);
+    line("-NO", unitOutput);
+    line("-NB", output);
+    if (!platform_.files.WriteFile(configFile, text))
+        throw OSError(platform_.files.LastError(), platform_.locale);
+}
+
+void TCompiler::LogFileContent(const std::string& file)
+{
+    const std::vector<std::string> lines = TextLines(platform_.files.ReadFile(file).value_or(""));
+    FLog.LogDebug("Content of file: \"" + file + "\"");
+    FLog.LogDebug("start" + std::string(36, '='));
+    for (const std::string& text : lines)
+        FLog.LogDebug(text);
+    FLog.LogDebug("end" + std::string(38, '='));
+}
+
+void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string& packageFile)
+{
+    const TCompileTarget& target = options.Target;
+    const std::string folder = options.PackageSourceDir();
+    if (!target.IsBCB()) {
+        // The compiler reads its options from dcc32.cfg in its working folder.
+        const std::string configFile = IncludeTrailingPathDelimiter(folder) + "dcc32.cfg";
+        DeletedAtExit config(platform_.files, configFile);
+        WriteCompilerConfig(configFile, options);
+        LogFileContent(configFile);
+        const std::string commandLine = Quoted(target.Dcc32File()) + " " + Quoted(packageFile);
+        FLog.LogDebug(commandLine);
+        if (RunProcess(commandLine, folder) != 0)
+            throw Exception("Error compiling package: " + packageFile);
+        return;
+    }
+
+    const std::string converter = Quoted(options.Bpr2MakFile()) + " " + Quoted(PathJoin(folder, packageFile));
+    FLog.LogDebug(converter);
+    if (RunProcess(converter, folder) != 0)
+        throw Exception("Error executing bpr2mak");
+    const std::string make =
+        Quoted(target.MakeFile()) + " -f" + Quoted(PathJoin(folder, ChangeFileExt(packageFile, ".mak"))) + " ";
+    if (RunProcess(make, folder) != 0)
+        throw Exception("Error executing make");
+    for (const char* extension : {".mak", ".obj", ".tds"})
+        platform_.files.DeleteFile(PathJoin(folder, ChangeFileExt(packageFile, extension)));
+}
+
+std::string TCompiler::PackageFileName(const std::string& stem, const TCompileTarget& target)
+{
+    const std::string version = std::to_string(target.VersionNumber);
+    if (target.IsBCB())
+        return stem + "C" + version + ".bpk";
+    if (target.IsDelphi() || target.IsBDS())
+        return stem + "D" + version + ".dpk";
+    return stem + version + ".dpk";
+}
+
+void TCompiler::InstallIntoIdes()
+{
+    if (installData_.Mode != imUninstall) {
+        static const char* const kFormFolders[] = {"\\VclForms", "\\TntForms", "\\TntForms", "\\DevExpressForms"};
+        if (installData_.CompilationMode <= cmDevExpress) {
+            std::vector<FoundFile> forms;
+            FindFiles(platform_.files, installData_.SourcesDir() + kFormFolders[installData_.CompilationMode], "*.*",
+                      true, nullptr, forms);
+            CopyFlat(forms, installData_.SourcesDir());
+        }
+    }
+    TTargetOptionsList& targets = *installData_.TargetOptions;
+    for (int i = targets.Count() - 1; i >= 0; --i) {
+        TTargetOptions& options = targets[i];
+        try {
+            if (options.Action == taInstall)
+                InstallIntoIde(options);
+            else if (options.Action == taRemove)
+                UninstallFromIde(options);
+        } catch (const std::exception& error) {
+            FLog.LogError(error.what());
+        }
+    }
+}
+
+void TCompiler::InstallIntoIde(TTargetOptions& options)
+{
+    TCompileTarget& target = options.Target;
+    IFileSystem& files = platform_.files;
+    const TMetadataProvidersList& providers = *installData_.Providers;
+    FLog.LogInfo("Compiling for:" + target.DisplayName());
+    if (!files.DirectoryExists(options.OutputDir()))
+        files.CreateDirectory(options.OutputDir());
+    if (installData_.WithSources && options.CompilePackages) {
+        DeleteFiles(options.OutputDir(), true, kObjectExtensions);
+        DeleteResourceFiles(options);
+    }
+    DeleteHppFiles(options);
+    options.DumpIdeSettings(FLog);
+
+    FLog.LogDebug("Uninstalling packages before compilation");
+    FLog.LogDebug("Uninstalling third party connectivity packages");
+    for (int i = providers.Count() - 1; i >= 0; --i) {
+        FLog.LogDebug("Uninstalling " + providers[i].Description);
+        providers[i].UninstallFrom(*this, options);
+    }
+    FLog.LogDebug("Uninstalling core packages");
+    UninstallPackage(options, "CorvalisDsgn");
+    UninstallPackage(options, "Corvalis");
+    FLog.LogDebug("Remove component folders from IDE paths collections");
+    RemoveBrowsingPath(options);
+    RemoveSearchPath(options);
+    options.Installed = false;
+    options.Save();
+    target.SavePaths();
+    target.SavePackageLists();
+    options.DumpIdeSettings(FLog);
+
+    FLog.LogInfo("");
+    FLog.LogInfo("Compiling/Installing packages");
+    FLog.LogInfo("");
+    FLog.LogInfo("Compiling core packages");
+    CompilePackage(options, "Corvalis", false);
+    CompilePackage(options, "CorvalisDsgn", true);
+    FLog.LogInfo("Installing core packages");
+    InstallPackage(options, "CorvalisDsgn", "Corvalis Component");
+    FLog.LogInfo("Adding component folders to IDE paths collections");
+    if (options.AddSourceLocation)
+        AddBrowsingPath(options);
+    AddSearchPaths(options);
+    target.SavePaths();
+    target.SavePackageLists();
+    options.Installed = true;
+    options.Save();
+    options.DumpIdeSettings(FLog);
+    CopyResourceFiles(options);
+    if (target.PersonalitySet() & psBCB)
+        CopyHppFiles(options);
+
+    for (const auto& provider : providers) {
+        if (!options.CanCompileProvider(*provider) || !options.IsProviderSelected(*provider)) {
+            provider->UninstallFrom(*this, options);
+            options.RemoveInstalledProvider(*provider);
+            continue;
+        }
+        try {
+            FLog.LogInfo("Compiling/Installing " + provider->Description);
+            FLog.LogDebug("Compiling " + provider->Description);
+            provider->CompileFor(*this, options);
+            FLog.LogDebug("Installing " + provider->Description);
+            provider->InstallFor(*this, options);
+        } catch (const Exception& error) {
+            // One connectivity package that fails leaves the others and the core packages be.
+            options.RemoveSelectedProvider(*provider);
+            provider->UninstallFrom(*this, options);
+            options.RemoveInstalledProvider(*provider);
+            FLog.LogError(error.Message());
+        }
+    }
+    target.SavePackageLists();
+    options.Save();
+    options.DumpIdeSettings(FLog);
+}
+
+void TCompiler::CompilePackage(TTargetOptions& options, const std::string& stem, bool designTime)
+{
+    IFileSystem& files = platform_.files;
+    FLog.LogDebug("Compiling package: " + stem);
+    const std::string packageFile = PackageFileName(stem, options.Target);
+    // An IDE edition without a command-line compiler gets packages that are already built.
+    if (options.HasDcc32())
+        InvokeCompiler(options, packageFile);
+    const std::string built = options.OutputDir() + "\\" + ChangeFileExt(packageFile, ".bpl");
+    if (!files.FileExists(built))
+        throw Exception("File not exists: " + built);
+    FLog.LogDebug("  target file exist: " + built);
+    if (designTime)
+        return;
+
+    const std::string installed =
+        IncludeTrailingPathDelimiter(files.SystemDirectory()) + ChangeFileExt(packageFile, ".bpl");
+    FLog.LogDebug("  Installing into SystemDir: " + installed);
+    if (files.FileExists(installed)) {
+        FLog.LogDebug("  file already exists: " + installed);
+        FLog.LogDebug("  deleting file: " + installed);
+        if (!files.DeleteFile(installed)) {
+            const uint32_t error = files.LastError();
+            FLog.LogError("  ERROR: cannot delete file: " + installed);
+            throw OSError(error, platform_.locale);
+        }
+        FLog.LogDebug("  deleting file successful");
+        if (files.FileExists(installed))
+            throw Exception("File exists after deleting from SystemDir: " + installed);
+        FLog.LogDebug("  target file not exist after deletion: " + installed);
+    } else {
+        FLog.LogDebug("  target file not exist before installing: " + installed);
+    }
+    if (!files.CopyFile(built, installed)) {
+        const uint32_t error = files.LastError();
+        FLog.LogError("  ERROR: cannot installing into SystemDir");
+        throw OSError(error, platform_.locale);
+    }
+    FLog.LogDebug("  installing into SystemDir successful");
+    if (!files.FileExists(installed))
+        throw Exception("File not exists after installing into SystemDir: " + installed);
+    FLog.LogDebug("  target file exist after installation: " + installed);
+}
+
+void TCompiler::InstallPackage(TTargetOptions& options, const std::string& stem, const std::string& description)
+{
+    FLog.LogDebug("Installing package:" + stem);
+    options.Target.KnownPackages.Add(
+        options.OutputDir() + "\\" + ChangeFileExt(PackageFileName(stem, options.Target), ".bpl"), description);
+}
+
+void TCompiler::DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions)
+{
+    std::vector<FoundFile> found;
+    FindFiles(platform_.files, folder, "*.*", recursive, &extensions, found);
+    for (const FoundFile& file : found)
+        platform_.files.DeleteFile(file.path);
+}
+
+// Each file into the folder under its own name, overwriting; a copy that fails is skipped.
+void TCompiler::CopyFlat(const std::vector<FoundFile>& files, const std::string& folder)
+{
+    for (const FoundFile& file : files)
+        platform_.files.CopyFile(file.path, PathJoin(folder, ExtractFileName(file.path)));
+}
+
+void TCompiler::DeleteResourceFiles(const TTargetOptions& options)
+{
+    DeleteFiles(options.OutputDir(), false, kResourceExtensions);
+}
+
+void TCompiler::CopyResourceFiles(const TTargetOptions& options)
+{
+    std::vector<FoundFile> found;
+    FindFiles(platform_.files, installData_.SourcesDir(), "*.*", false, &kResourceExtensions, found);
+    CopyFlat(found, options.OutputDir());
+}
+
+void TCompiler::CopyHppFiles(const TTargetOptions& options)
+{
+    std::vector<FoundFile> headers;
+    FindFiles(platform_.files, options.OutputDir(), "*.hpp", false, nullptr, headers);
+    for (const FoundFile& header : headers) {
+        const std::string copy = PathJoin(options.VclIncludeDir(), ExtractFileName(header.path));
+        if (platform_.files.FileExists(copy))
+            platform_.files.DeleteFile(copy);
+        platform_.files.CopyFile(header.path, copy);
+    }
+}
+
+void TCompiler::DeleteHppFiles(const TTargetOptions& options)
+{
+    std::vector<FoundFile> headers;
+    FindFiles(platform_.files, options.OutputDir(), "*.hpp", false, nullptr, headers);
+    for (const FoundFile& header : headers) {
+        const std::string copy = PathJoin(options.VclIncludeDir(), ExtractFileName(header.path));
+        if (platform_.files.FileExists(copy))
+            platform_.files.DeleteFile(copy);
+    }
+}
+
+} // namespace corvalis

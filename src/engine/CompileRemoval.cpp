@@ -1,0 +1,113 @@
+#include "engine/Compile.h"
+
+#include "core/InstallData.h"
+#include "core/MetadataProviders.h"
+#include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
+#include "ide/Utils.h"
+
+// Taking the product out of an IDE: its packages from the package lists and from where the
+// IDE or Windows would load them, its folders from the paths, its state from the registry.
+
+namespace corvalis {
+
+void TCompiler::UninstallFromIdes()
+{
+    FLog.LogInfo("Uninstall from IDEs...");
+    TTargetOptionsList& targets = *installData_.TargetOptions;
+    for (int i = 0; i < targets.Count(); ++i)
+        if (targets[i].Installed)
+            UninstallFromIde(targets[i]);
+}
+
+void TCompiler::UninstallFromIde(TTargetOptions& options)
+{
+    TCompileTarget& target = options.Target;
+    const TMetadataProvidersList& providers = *installData_.Providers;
+    FLog.LogInfo("Uninstall from IDE:" + target.DisplayName());
+    if (installData_.WithSources)
+        DeleteFiles(options.OutputDir(), true, {".obj", ".dcu"});
+    for (int i = providers.Count() - 1; i >= 0; --i) {
+        FLog.LogInfo("Uninstalling " + providers[i].Description);
+        providers[i].UninstallFrom(*this, options);
+    }
+    UninstallPackage(options, "CorvalisDsgn");
+    UninstallPackage(options, "Corvalis");
+    DeleteHppFiles(options);
+    RemoveSearchPath(options);
+    RemoveBrowsingPath(options);
+    target.SavePaths();
+    target.SavePackageLists();
+    options.Installed = false;
+    options.Save();
+    FLog.LogInfo("Uninstall from IDE:" + target.DisplayName() + " completed");
+    FLog.LogInfo("");
+}
+
+int TCompiler::FindPackageIndex(const TDelphiPackageList& packages, const std::string& fileName)
+{
+    for (int i = 0; i < packages.Count(); ++i)
+        if (SameText(packages[i].Name(), fileName))
+            return i;
+    return -1;
+}
+
+void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& stem)
+{
+    TCompileTarget& target = options.Target;
+    IFileSystem& files = platform_.files;
+    const std::string bpl = ChangeFileExt(PackageFileName(stem, target), ".bpl");
+    FLog.LogDebug("Uninstalling package: " + bpl);
+    const std::pair<const char*, TDelphiPackageList*> lists[] = {{"Disabled Packages", &target.DisabledPackages},
+                                                                 {"Known Packages", &target.KnownPackages},
+                                                                 {"Known IDE Packages", &target.KnownIdePackages}};
+    for (const auto& [name, packages] : lists) {
+        const int index = FindPackageIndex(*packages, bpl);
+        if (index < 0)
+            continue;
+        FLog.LogDebug(std::string("  removing from ") + name + ": " + (*packages)[index].FileName);
+        packages->Delete(index);
+    }
+
+    FLog.LogDebug(" searching in PATH: " + bpl);
+    RemoveFromPathFolders(bpl);
+    for (const std::string& folder : target.PackageSearchPaths) {
+        const std::string candidate = IncludeTrailingPathDelimiter(folder) + bpl;
+        if (files.FileExists(candidate)) {
+            FLog.LogDebug("  remove file: " + candidate);
+            files.Recycle(candidate);
+        }
+    }
+    const std::pair<std::string, const char*> outputs[] = {{target.BplDir(), ".bpl"},
+                                                           {target.DcpDir(), ".dcp"},
+                                                           {target.DcpDir(), ".bpi"},
+                                                           {target.DcpDir(), ".lib"},
+                                                           {installData_.PackagesDir(), ".mak"}};
+    for (const auto& [folder, extension] : outputs) {
+        const std::string candidate = folder + "\\" + ChangeFileExt(bpl, extension);
+        if (files.FileExists(candidate)) {
+            FLog.LogDebug("  remove file: " + candidate);
+            files.DeleteFile(candidate);
+        }
+    }
+}
+
+void TCompiler::RemoveFromPathFolders(const std::string& fileName)
+{
+    const std::string path = platform_.processes.GetEnv("PATH").value_or("");
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find(';', start), path.size());
+        std::string folder = path.substr(start, end - start);
+        start = end + 1;
+        if (folder.size() >= 3 && folder.front() == '"')
+            folder = folder.substr(1, folder.size() - 2);
+        const std::string candidate = IncludeTrailingPathDelimiter(folder) + fileName;
+        if (platform_.files.FileExists(candidate)) {
+            FLog.LogDebug("  remove file: " + candidate);
+            platform_.files.Recycle(candidate);
+        }
+    }
+}
+
+} // namespace corvalis
