@@ -60,11 +60,11 @@ inline std::vector<ChildAction> ParseChildActions(const std::vector<std::string>
         else if (argument == "pwd")
             actions.push_back({ChildAction::WorkingFolder});
         else if (argument.rfind("lines:", 0) == 0) {
-            const std::string spec = value(6);
-            const size_t colon = spec.find(':');
-            const auto length = static_cast<size_t>(std::atoi(spec.substr(colon + 1).c_str()));
+            const std::string countAndLength = value(6);
+            const size_t colon = countAndLength.find(':');
+            const auto length = static_cast<size_t>(std::atoi(countAndLength.substr(colon + 1).c_str()));
             actions.push_back(
-                {ChildAction::Lines, std::string(length, 'x') + "\r\n", std::atoi(spec.substr(0, colon).c_str())});
+                {ChildAction::Lines, std::string(length, 'x') + "\r\n", std::atoi(countAndLength.substr(0, colon).c_str())});
         }
     }
     return actions;

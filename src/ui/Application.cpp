@@ -1,0 +1,119 @@
+#include "ui/Application.h"
+
+#include <exception>
+
+#include "ui/ErrorBoxText.h"
+
+namespace corvalis::ui {
+namespace Application {
+namespace {
+
+bool terminated = false;
+
+} // namespace
+
+std::function<void(int helpContext)> OnHelp;
+
+void DispatchWithDialogKeys(MSG& message)
+{
+    const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && ::IsDialogMessageA(root, &message))
+        return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+}
+
+void Run()
+{
+    MSG message;
+    while (!terminated) {
+        if (::GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            terminated = true;
+            break;
+        }
+        DispatchWithDialogKeys(message);
+    }
+}
+
+void ProcessMessages()
+{
+    MSG message;
+    while (!terminated && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            terminated = true;
+        else
+            DispatchWithDialogKeys(message);
+    }
+}
+
+void Terminate()
+{
+    ::PostQuitMessage(0);
+}
+
+bool Terminated()
+{
+    return terminated;
+}
+
+void ShowErrorBox(HWND owner, const std::string& message)
+{
+    // Owned by the top-level window, which the box disables while it is shown.
+    ::MessageBoxA(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr, ErrorBoxText(message).c_str(), kApplicationTitle,
+                  MB_OK | MB_ICONSTOP);
+}
+
+void ReportCurrentException(HWND owner) noexcept
+{
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        ShowErrorBox(owner, error.what());
+    } catch (...) {
+        ShowErrorBox(owner, "Unexpected error");
+    }
+}
+
+void HelpContext(int helpContext)
+{
+    if (OnHelp)
+        OnHelp(helpContext);
+}
+
+} // namespace Application
+
+namespace {
+
+struct TaskWindowsWalk {
+    HWND except;
+    std::vector<HWND>& enabled;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data)
+{
+    auto& walk = *reinterpret_cast<TaskWindowsWalk*>(data);
+    if (window != walk.except && ::IsWindowVisible(window) && ::IsWindowEnabled(window))
+        walk.enabled.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+TTaskWindowsDisabled::TTaskWindowsDisabled(HWND except) : active_(::GetActiveWindow())
+{
+    TaskWindowsWalk walk{except, disabled_};
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&walk));
+    for (HWND window : disabled_)
+        ::EnableWindow(window, FALSE);
+}
+
+TTaskWindowsDisabled::~TTaskWindowsDisabled()
+{
+    for (HWND window : disabled_)
+        if (::IsWindow(window))
+            ::EnableWindow(window, TRUE);
+    if (active_ && ::IsWindow(active_))
+        ::SetActiveWindow(active_);
+}
+
+} // namespace corvalis::ui

@@ -1,0 +1,51 @@
+#include "ui/InstallationRun.h"
+
+#include "core/InstallData.h"
+#include "core/ShellIntegration.h"
+#include "engine/Compile.h"
+#include "ui/SetupLog.h"
+
+namespace corvalis {
+
+void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog& log, IInstallationRunView& view)
+{
+    data.SaveToRegistry();
+    {
+        TCompiler compiler(platform, data);
+        log.Clear();
+        compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
+            view.LogMessage(sender, level, text, time);
+        };
+        TShellIntegration shell(platform, data);
+        switch (data.Mode) {
+        case imUninstall:
+            compiler.UninstallFromIdes();
+            shell.RemoveProductFiles(compiler.Log());
+            compiler.Log().LogInfo("Uninstall completed");
+            break;
+        case imUpdate:
+            compiler.UninstallFromIdes();
+            shell.RemoveProductFiles(compiler.Log());
+            compiler.InstallFiles();
+            compiler.InstallIntoIdes();
+            compiler.Log().LogInfo("Installation completed");
+            break;
+        case imInstall:
+            compiler.InstallFiles();
+            compiler.InstallIntoIdes();
+            compiler.Log().LogInfo("Installation completed");
+            break;
+        case imMaintenance:
+            compiler.InstallIntoIdes();
+            compiler.Log().LogInfo("Installation completed");
+            break;
+        }
+    }
+    if (data.Mode == imUninstall)
+        view.ShowSetupLog(std::nullopt);
+    else
+        view.ShowSetupLog(log.Save(platform.files, data.InstallDir));
+    view.RunSucceeded();
+}
+
+}  // namespace corvalis

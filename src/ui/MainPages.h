@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "core/InstallData.h"
+
+namespace corvalis {
+
+// The wizard's pages in their fixed order.
+enum TMainPage : size_t {
+    wInstallPage,
+    wUpdatePage,
+    wMainternance,
+    wLicensePage,
+    wDestinationPage,
+    wFolder,
+    wCompilationMode,
+    wIDEPage,
+    wConfigPage,
+    wUninstall,
+    wCompile,
+    wFinish,
+    MainPageCount
+};
+
+// Which pages take part in navigation.
+using TPageFlags = std::array<bool, MainPageCount>;
+
+// The pages of a mode after set-up; the IDE rows decide the configuration page afterwards.
+TPageFlags SetupPageFlags(TInstallMode mode, bool withSources);
+
+// The maintenance page's choice: "Add or Remove IDE installations" (true) or "Uninstall
+// Corvalis" (false). Sets the mode and the pages it brings.
+void ApplyMaintenanceChoice(bool addOrRemove, bool withSources, TInstallMode& mode, TPageFlags& pages);
+
+// The texts of the confirmation page before an update or an uninstall.
+struct TConfirmationTexts {
+    std::string title;
+    std::string subtitle;
+    std::string text;
+    std::string warning;
+};
+TConfirmationTexts ConfirmationTexts(TInstallMode mode);
+
+std::string UpdateSubtitle(const TVersion& installed, const TVersion& package);
+std::string FinishResultText(TInstallMode mode, bool hasErrors);
+
+}  // namespace corvalis

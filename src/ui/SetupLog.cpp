@@ -1,0 +1,40 @@
+#include "ui/SetupLog.h"
+
+#include <cstdio>
+
+#include "ide/Utils.h"
+#include "platform/Exceptions.h"
+
+namespace corvalis {
+
+std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& text, const std::string& timeSeparator)
+{
+    const DateTimeParts t = DecodeDateTime(time);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d%s%02d%s%02d.%03d", t.year, t.month, t.day, t.hour,
+                  timeSeparator.c_str(), t.minute, timeSeparator.c_str(), t.second, t.millisecond);
+    const char* name = level < LogLevelNames.size() ? LogLevelNames[level] : LogLevelNames[llUnknown];
+    return "[" + std::string(stamp) + ", " + name + "]" + text;
+}
+
+TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& text, DateTime time)
+{
+    const std::string ansi = locale_.WideToAnsi(text);
+    lines_.push_back(FormatLogLine(time, level, ansi, locale_.TimeSeparator()));
+    const bool error = level >= llError;
+    hasErrors_ = hasErrors_ || error;
+    return {ansi, level > llDebug, error};
+}
+
+std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) const
+{
+    const std::string path = IncludeTrailingPathDelimiter(folder) + "setup.log";
+    std::string content;
+    for (const std::string& line : lines_)
+        content += line + "\r\n";
+    if ((!files.DirectoryExists(folder) && !files.ForceDirectories(folder)) || !files.WriteFile(path, content))
+        throw OSError(files.LastError(), locale_);
+    return path;
+}
+
+}  // namespace corvalis

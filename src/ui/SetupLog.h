@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/uLogger.h"
+#include "platform/Platform.h"
+
+namespace corvalis {
+
+// The names the log lines give the levels.
+inline constexpr std::array<const char*, 6> LogLevelNames = {"Debug", "Info", "Warning", "Error", "Fatal", "Unknown"};
+
+// "[yyyy-mm-dd hh:nn:ss.zzz, Level]text", the colons being the locale's time separator.
+std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& text, const std::string& timeSeparator);
+
+// The lines of the installation run as the progress page shows them and setup.log keeps
+// them: every message makes a line; all but detail lines reach the view, errors in red.
+class TProgressLog {
+public:
+    struct Shown {
+        std::string text;   // for the progress line and the view
+        bool inView;        // detail lines only reach setup.log and the progress line
+        bool error;         // shown in red
+    };
+
+    explicit TProgressLog(const ILocale& locale) : locale_(locale) {}
+
+    Shown Add(TLogLevel level, const std::u16string& text, DateTime time);
+    void Clear() { lines_.clear(); }
+    const std::vector<std::string>& LogLines() const { return lines_; }
+    // A message of level Error or above was logged; never cleared.
+    bool HasErrors() const { return hasErrors_; }
+
+    // Writes the lines to setup.log in the folder, creating it; returns the file's path.
+    std::string Save(IFileSystem& files, const std::string& folder) const;
+
+private:
+    const ILocale& locale_;
+    std::vector<std::string> lines_;
+    bool hasErrors_ = false;
+};
+
+}  // namespace corvalis

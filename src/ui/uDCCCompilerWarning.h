@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui/Form.h"
+
+namespace corvalis {
+class IShell;
+}
+
+namespace corvalis::ui {
+
+// Shown when a chosen Turbo edition has no command-line compiler: Retry (mrRetry, also Esc),
+// Continue Anyway (mrIgnore, the default button, focused) or Exit (mrCancel, also the close box).
+class TfDCCCompilerWarning : public TForm {
+public:
+    TfDCCCompilerWarning(HWND owner, IShell& shell);
+
+    // Puts the IDE's display name into the warning text.
+    void FormatWarning(const std::string& displayName);
+    void lblLinkClick();
+
+    HWND lblWarning;
+    HWND lblLink;
+    HWND bRetry;
+    HWND bContinue;
+    HWND bCancel;
+
+private:
+    IShell& shell_;
+};
+
+} // namespace corvalis::ui

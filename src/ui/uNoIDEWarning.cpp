@@ -1,0 +1,87 @@
+#include "ui/uNoIDEWarning.h"
+
+#include "ui/ProductPicture.h"
+
+namespace corvalis::ui {
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kTeal = RGB(0, 128, 128);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr int kWidth = 752;
+constexpr int kHeight = 513;
+constexpr int kPanelBottom = 465; // the white panels; the buttons lie below on the face colour
+constexpr int kPictureRight = 212;
+constexpr RECT kHeading = {232, 20, kWidth - 20, 50}; // the teal bar, the heading's text inset in it
+constexpr int kTextLeft = 280;
+
+constexpr const char* kMainText =
+    "Corvalis installation package has detected none of supported development environments, such as Borland "
+    "Delphi, C++ Builder, Borland/Codegear RAD Development Studio or Turbo Delphi/C++ Builder, are installed on "
+    "this PC.\r\n \r\nIf you feel this is wrong, please try to re-install your development environment. Also you may "
+    "continue with the installation to copy all necessary files to your hard drive. You will be able to compile and "
+    "install Corvalis packages later by hand.\r\n \r\nPlease check at the download page if you use the latest "
+    "version of Corvalis and your development environment is supported by it.";
+constexpr const char* kDownloadPage = "https://www.halvorn.com/corvalis/download";
+
+} // namespace
+
+TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText, HWND owner)
+    : TForm("Corvalis Installer", kWidth, kHeight, "MS Sans Serif", 8, owner)
+{
+    const HWND heading = CreateControl(
+        "STATIC", "Thank you for your interest to our products!", SS_NOPREFIX | SS_CENTERIMAGE,
+        {kHeading.left + 8, kHeading.top, kHeading.right - kHeading.left - 16, kHeading.bottom - kHeading.top});
+    SetControlFont(heading, 10, fsBold);
+    SetControlColors(heading, kWhite, kTeal);
+
+    const HWND icon = CreateControl("STATIC", "", SS_ICON, {236, 68, 32, 32});
+    ::SendMessageA(icon, STM_SETICON,
+                   reinterpret_cast<WPARAM>(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_INFORMATION))), 0);
+    SetControlColors(icon, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
+
+    const HWND text = CreateControl("STATIC", kMainText, SS_NOPREFIX, {kTextLeft, 68, kWidth - kTextLeft - 24, 250});
+    SetControlFont(text, 10, 0);
+    SetControlColors(text, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
+
+    const HWND downloadLabel = CreateControl("STATIC", "Download page:", SS_NOPREFIX, {kTextLeft, 334, 80, 16});
+    SetControlColors(downloadLabel, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
+    const HWND address = CreateControl("STATIC", kDownloadPage, SS_NOPREFIX, {kTextLeft + 84, 334, 360, 16});
+    SetControlFont(address, 8, fsBold | fsUnderline);
+    SetControlColors(address, kRed, kWhite);
+
+    const HWND signature =
+        CreateControl("STATIC", "Sincerely,\r\nHalvorn Team", SS_NOPREFIX | SS_RIGHT, {kWidth - 260, 400, 236, 32});
+    SetControlColors(signature, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
+
+    constexpr int kButtonTop = kHeight - 10 - 25;
+    lVersion = CreateControl("STATIC", versionText, SS_NOPREFIX, {12, kButtonTop + 5, 300, 16});
+    SetControlFont(lVersion, 8, fsBold);
+    BitBtn2 =
+        CreateButton("Continue with the installation", {kWidth - 8 - 100 - 6 - 180, kButtonTop, 180, 25}, mrCancel);
+    bExit = CreateButton("Exit Setup", {kWidth - 8 - 100, kButtonTop, 100, 25}, mrOk);
+    SetDefaultButton(bExit);
+    SetCancelButton(BitBtn2);
+}
+
+// The two white panels, the teal bar and the picture are the window's background; the labels
+// lie on it.
+std::optional<LRESULT> TfNoIDEWarning::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_ERASEBKGND)
+        return TForm::HandleMessage(message, wParam, lParam);
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    const RECT face = {0, 0, kWidth, kHeight};
+    ::FillRect(dc, &face, ::GetSysColorBrush(COLOR_BTNFACE));
+    win32::ScopedBrush white(::CreateSolidBrush(kWhite));
+    const RECT left = {8, 8, kPictureRight, kPanelBottom};
+    const RECT right = {kPictureRight + 8, 8, kWidth - 8, kPanelBottom};
+    ::FillRect(dc, &left, white.Get());
+    ::FillRect(dc, &right, white.Get());
+    win32::ScopedBrush teal(::CreateSolidBrush(kTeal));
+    ::FillRect(dc, &kHeading, teal.Get());
+    PaintProductPicture(dc, {left.left + 12, left.top + 12, left.right - 12, left.bottom - 12});
+    return 1;
+}
+
+} // namespace corvalis::ui

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "UserThread.h"
+#include "platform/Exceptions.h"
+#include "platform/memory/MemoryShell.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/uDCCCompilerWarning.h"
+
+namespace corvalis::ui {
+namespace {
+
+using namespace uidriver;
+
+TEST(WindowTest, AnExceptionOfAHandlerIsShownInTheStandardErrorBoxAndGoesNoFurther)
+{
+    TForm form("Errors", 200, 100, "MS Sans Serif", 8);
+    const HWND button = form.CreateButton("Throw", {10, 10, 75, 23});
+    form.OnCommand(button, BN_CLICKED, [] { throw Exception("Bad version string"); });
+    form.Show();
+    std::string caption;
+    uitest::TUserThread user([&] {
+        const HWND box = WaitForMessageBox(::GetCurrentProcessId(), "Bad version string.");
+        caption = Text(box);
+        Click(Control(box, "Button", "OK"));
+    });
+    Click(button);
+    user.Join();
+    EXPECT_EQ(caption, "Corvalis Installer");
+    EXPECT_TRUE(::IsWindow(form.Handle()));
+}
+
+TEST(WindowTest, TypingNotifiesTheEditsParentOnce)
+{
+    TForm form("Typing", 300, 100, "MS Sans Serif", 8);
+    const HWND line = form.CreateControl("EDIT", "", WS_TABSTOP, {10, 10, 200, 21});
+    const HWND lines = form.CreateControl("EDIT", "", WS_TABSTOP | ES_MULTILINE, {10, 40, 200, 42});
+    int lineChanges = 0, linesChanges = 0;
+    form.OnCommand(line, EN_CHANGE, [&] { ++lineChanges; });
+    form.OnCommand(lines, EN_CHANGE, [&] { ++linesChanges; });
+    form.Show();
+    TypeText(line, "C:\\Corvalis");
+    TypeText(lines, "two\r\nlines");
+    Pump(Timeout(0));
+    EXPECT_EQ(Text(line), "C:\\Corvalis");
+    EXPECT_EQ(lineChanges, 1);
+    EXPECT_EQ(linesChanges, 1);
+}
+
+TEST(WindowTest, OnMessageSeesWhatTheWindowLeavesToIt)
+{
+    TForm form("Drawing", 200, 100, "MS Sans Serif", 8);
+    const HWND drawn = form.CreateControl("BUTTON", "", BS_OWNERDRAW, {10, 10, 75, 23});
+    HWND drawItemFor = nullptr;
+    form.OnMessage = [&](UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (message != WM_DRAWITEM)
+            return std::nullopt;
+        drawItemFor = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        return TRUE;
+    };
+    form.Show();
+    ::RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(drawItemFor, drawn);
+}
+
+TEST(WindowTest, TheCompilerWarningsLinkOpensItsAddress)
+{
+    MemoryFiles files;
+    MemoryShell shell(files);
+    TfDCCCompilerWarning warning(nullptr, shell);
+    warning.Show();
+    ClickMouse(warning.lblLink);
+    Pump(Timeout(0));
+    EXPECT_EQ(shell.Opened(), std::vector<std::string>{Text(warning.lblLink)});
+    EXPECT_EQ(Text(warning.lblLink).rfind("https://", 0), 0u);
+}
+
+TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEnd)
+{
+    TForm form("Pending", 200, 100, "MS Sans Serif", 8);
+    const HWND button = form.CreateButton("Posted", {10, 10, 75, 23});
+    int clicks = 0;
+    form.OnCommand(button, BN_CLICKED, [&] { ++clicks; });
+    form.Show();
+    ::PostMessageA(button, BM_CLICK, 0, 0);
+    Application::ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(Application::Terminated());
+
+    form.Close(); // the main window: a request to end
+    Application::ProcessMessages();
+    EXPECT_TRUE(Application::Terminated());
+}
+
+} // namespace
+} // namespace corvalis::ui
