@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Product.h"
 #include "platform/Platform.h"
 
 namespace corvalis {
@@ -9,8 +10,6 @@ namespace corvalis {
 class TInstallData;
 class TLogBase;
 
-// The product's web site, in the Add/Remove Programs entry.
-inline constexpr const char* ProductWebSite = "https://www.halvorn.com/corvalis/";
 // HKEY_LOCAL_MACHINE: the product's Add/Remove Programs entry.
 inline constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvalisVCL";
 

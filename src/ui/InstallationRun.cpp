@@ -48,4 +48,4 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
     view.RunSucceeded();
 }
 
-}  // namespace corvalis
+} // namespace corvalis

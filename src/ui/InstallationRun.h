@@ -30,4 +30,4 @@ protected:
 // errors the engine only logs do not.
 void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog& log, IInstallationRunView& view);
 
-}  // namespace corvalis
+} // namespace corvalis

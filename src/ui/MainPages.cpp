@@ -11,9 +11,7 @@ TPageFlags SetupPageFlags(TInstallMode mode, bool withSources)
         pages[wUpdatePage] = pages[wMainternance] = pages[wUninstall] = false;
         pages[wFolder] = true;
         break;
-    case imUpdate:
-        pages[wInstallPage] = pages[wMainternance] = pages[wFolder] = pages[wDestinationPage] = false;
-        break;
+    case imUpdate: pages[wInstallPage] = pages[wMainternance] = pages[wFolder] = pages[wDestinationPage] = false; break;
     case imMaintenance:
     case imUninstall:
         pages[wInstallPage] = pages[wUpdatePage] = pages[wLicensePage] = pages[wFolder] = pages[wDestinationPage] =
@@ -64,4 +62,4 @@ std::string FinishResultText(TInstallMode mode, bool hasErrors)
                      : "Corvalis component is installed successfully";
 }
 
-}  // namespace corvalis
+} // namespace corvalis

@@ -47,4 +47,4 @@ TConfirmationTexts ConfirmationTexts(TInstallMode mode);
 std::string UpdateSubtitle(const TVersion& installed, const TVersion& package);
 std::string FinishResultText(TInstallMode mode, bool hasErrors);
 
-}  // namespace corvalis
+} // namespace corvalis

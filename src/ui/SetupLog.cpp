@@ -37,4 +37,4 @@ std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) co
     return path;
 }
 
-}  // namespace corvalis
+} // namespace corvalis

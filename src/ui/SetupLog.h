@@ -20,9 +20,9 @@ std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& tex
 class TProgressLog {
 public:
     struct Shown {
-        std::string text;   // for the progress line and the view
-        bool inView;        // detail lines only reach setup.log and the progress line
-        bool error;         // shown in red
+        std::string text; // for the progress line and the view
+        bool inView;      // detail lines only reach setup.log and the progress line
+        bool error;       // shown in red
     };
 
     explicit TProgressLog(const ILocale& locale) : locale_(locale) {}
@@ -42,4 +42,4 @@ private:
     bool hasErrors_ = false;
 };
 
-}  // namespace corvalis
+} // namespace corvalis

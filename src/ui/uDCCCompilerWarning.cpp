@@ -1,5 +1,6 @@
 #include "ui/uDCCCompilerWarning.h"
 
+#include "core/Product.h"
 #include "platform/Shell.h"
 
 namespace corvalis::ui {
@@ -8,7 +9,6 @@ namespace {
 constexpr const char* kWarning =
     "The installer has detected that your %s doesn't have the Delphi command-line compiler (dcc32.exe) which is "
     "required in order to compile third-party connectivity packages.";
-constexpr const char* kDownloadAddress = "https://www.halvorn.com/corvalis/dcc32";
 
 } // namespace
 
@@ -23,7 +23,7 @@ TfDCCCompilerWarning::TfDCCCompilerWarning(HWND owner, IShell& shell)
                   "later from the IDE. Or you may download this compiler being a registered user of Professional "
                   "Edition from the following location:",
                   SS_NOPREFIX, {kLeft, 56, kWidth, 42});
-    lblLink = CreateLink(kDownloadAddress, {kLeft, 102, kWidth, 14}, [this] { lblLinkClick(); });
+    lblLink = CreateLink(CompilerDownloadPage, {kLeft, 102, kWidth, 14}, [this] { lblLinkClick(); });
     CreateControl("STATIC",
                   "Press the \"Retry\" button if you already have downloaded and placed the command-line compiler in "
                   "your Delphi/Bin directory.",

@@ -1,5 +1,6 @@
 #include "ui/uNoIDEWarning.h"
 
+#include "core/Product.h"
 #include "ui/ProductPicture.h"
 
 namespace corvalis::ui {
@@ -22,7 +23,6 @@ constexpr const char* kMainText =
     "continue with the installation to copy all necessary files to your hard drive. You will be able to compile and "
     "install Corvalis packages later by hand.\r\n \r\nPlease check at the download page if you use the latest "
     "version of Corvalis and your development environment is supported by it.";
-constexpr const char* kDownloadPage = "https://www.halvorn.com/corvalis/download";
 
 } // namespace
 
@@ -46,7 +46,7 @@ TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText, HWND owner)
 
     const HWND downloadLabel = CreateControl("STATIC", "Download page:", SS_NOPREFIX, {kTextLeft, 334, 80, 16});
     SetControlColors(downloadLabel, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
-    const HWND address = CreateControl("STATIC", kDownloadPage, SS_NOPREFIX, {kTextLeft + 84, 334, 360, 16});
+    const HWND address = CreateControl("STATIC", ProductDownloadPage, SS_NOPREFIX, {kTextLeft + 84, 334, 360, 16});
     SetControlFont(address, 8, fsBold | fsUnderline);
     SetControlColors(address, kRed, kWhite);
 

@@ -17,10 +17,10 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
 using testing::Ide;
 using testing::IdeFixture;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 TEST(FormatLogLine, StampsTheLineWithMillisecondsAndTheLevelName)
 {
@@ -31,7 +31,8 @@ TEST(FormatLogLine, StampsTheLineWithMillisecondsAndTheLevelName)
               "[2026-01-02 08.04.05.007, Error]x");
     const char* names[] = {"Debug", "Info", "Warning", "Error", "Fatal", "Unknown"};
     for (uint8_t level = llDebug; level <= llUnknown; ++level)
-        EXPECT_THAT(FormatLogLine(0, static_cast<TLogLevel>(level), "", ":"), EndsWith(std::string(names[level]) + "]"));
+        EXPECT_THAT(FormatLogLine(0, static_cast<TLogLevel>(level), "", ":"),
+                    EndsWith(std::string(names[level]) + "]"));
 }
 
 TEST(TProgressLog, DetailLinesStayOutOfTheViewAndOneErrorMarksTheRun)
@@ -72,15 +73,16 @@ TEST(MainPages, EachModeTakesItsPages)
     EXPECT_THAT(pages(SetupPageFlags(imUpdate, false)),
                 ElementsAre(wUpdatePage, wLicensePage, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
     TPageFlags maintenance = SetupPageFlags(imMaintenance, true);
-    EXPECT_THAT(pages(maintenance), ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall,
-                                                wCompile, wFinish));
+    EXPECT_THAT(pages(maintenance),
+                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
     TInstallMode mode = imMaintenance;
     ApplyMaintenanceChoice(false, true, mode, maintenance);
     EXPECT_EQ(mode, imUninstall);
     EXPECT_THAT(pages(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
     ApplyMaintenanceChoice(true, true, mode, maintenance);
     EXPECT_EQ(mode, imMaintenance);
-    EXPECT_THAT(pages(maintenance), ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
+    EXPECT_THAT(pages(maintenance),
+                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
     ApplyMaintenanceChoice(true, false, mode, maintenance);
     EXPECT_FALSE(maintenance[wCompilationMode]);
 }
@@ -92,7 +94,8 @@ TEST(MainPages, TextsFollowTheModeAndTheErrors)
     EXPECT_EQ(UpdateSubtitle(TVersion("1.9.0.0"), TVersion("2.0.1.0 with sources")),
               "This wizard will update the Corvalis component version 1.9.0.0 Standard Edition currently installed on "
               "your computer with newer version 2.0.1.0 Standard Edition With Sources.");
-    EXPECT_EQ(FinishResultText(imUninstall, false), "Corvalis component is now completely uninstalled from your computer");
+    EXPECT_EQ(FinishResultText(imUninstall, false),
+              "Corvalis component is now completely uninstalled from your computer");
     EXPECT_EQ(FinishResultText(imUninstall, true),
               "Corvalis uninstall completed with errors. See Setup Log for additional information.");
     EXPECT_EQ(FinishResultText(imUpdate, true),
@@ -121,10 +124,7 @@ private:
 
 class InstallationRunTest : public ::testing::Test {
 protected:
-    void Run()
-    {
-        RunInstallation(installer.Data(), installer.machine.platform, log, view);
-    }
+    void Run() { RunInstallation(installer.Data(), installer.machine.platform, log, view); }
 
     testing::InstallerMachine installer;
     TProgressLog log{installer.machine.locale};
@@ -204,5 +204,5 @@ TEST_F(InstallationRunTest, MaintenanceOnlyChangesTheIdesAndOverwritesTheLog)
                 ::testing::Not(::testing::HasSubstr("Extracting component files...")));
 }
 
-}  // namespace
-}  // namespace corvalis
+} // namespace
+} // namespace corvalis

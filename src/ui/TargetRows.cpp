@@ -1,0 +1,145 @@
+#include "ui/TargetRows.h"
+
+#include "core/Product.h"
+#include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
+
+namespace corvalis {
+namespace {
+
+// The first version of the RAD Studio 2007 core package after its first service pack.
+const char* const kFirstUpdatedBds2007 = "11.0.2709.7128";
+
+} // namespace
+
+std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode mode)
+{
+    if (options.Target.VersionNumber < 5) {
+        options.Action = taLeaveUnchanged;
+        return std::nullopt;
+    }
+    switch (mode) {
+    case imInstall: options.Action = taInstall; return TTargetRow{false, rcChecked};
+    case imUpdate:
+        options.Action = options.Installed ? taInstall : taLeaveUnchanged;
+        return TTargetRow{false, options.Installed ? rcChecked : rcUnchecked};
+    case imMaintenance:
+    case imUninstall: return TTargetRow{options.Installed, options.Installed ? rcGrayed : rcUnchecked};
+    }
+    return std::nullopt;
+}
+
+TTargetAction ActionOfRow(TRowCheck check, bool installed)
+{
+    switch (check) {
+    case rcChecked: return taInstall;
+    case rcUnchecked: return installed ? taRemove : taLeaveUnchanged;
+    case rcGrayed: return taLeaveUnchanged;
+    }
+    return taLeaveUnchanged;
+}
+
+std::optional<std::string> TargetProblem(const TTargetOptions& options)
+{
+    const TInstallData& data = options.InstallData;
+    if (!options.HasDatabaseSupport())
+        return std::string("This IDE version has no support of databases. Corvalis can not be installed.");
+    if (!options.HasDcc32()) {
+        if (options.IsTurboEdition())
+            return std::string("The \"Turbo\" IDE edition has no command-line Delphi compiler (dcc32.exe).\r"
+                               "Please download it from CodeGear site: ") +
+                   CompilerDownloadPage + " and run the installer again.";
+        return std::string(
+            "This IDE version has no dcc32.exe compiler.\rPlease reinstall your IDE in order to fix this "
+            "problem.");
+    }
+    if (!options.ModePrerequisitesInstalled()) {
+        switch (data.CompilationMode) {
+        case cmTnt:
+            return std::string("You have selected compilation using TnT Unicode controls,\rbut this IDE have no Tnt "
+                               "Unicode controls installed.");
+        case cmTMS:
+            return std::string("You have selected compilation using TMS Unicode controls,\rbut this IDE have no TMS "
+                               "Unicode controls installed.");
+        default:
+            return std::string("You have selected compilation using DevExpress controls,\rbut this IDE have no "
+                               "required packages installed (ExpressEditors, ExpressPageControl, ExpressTreeList).");
+        }
+    }
+    // Compared as text, character by character, not by number groups.
+    const TCompileTarget& target = options.Target;
+    if (target.IsBDS() && target.KeyVersion == 5 && !data.WithSources &&
+        options.IdeFileVersion() < kFirstUpdatedBds2007)
+        return std::string("You have to update your D2007 IDE version before installing Corvalis.\rPlease install "
+                           "Service Pack 1 for Delphi2007 and run the installer again.");
+    return std::nullopt;
+}
+
+std::string ActionText(TInstallMode mode, const TTargetOptions& options, const TTargetRow& row)
+{
+    const char* text = "";
+    switch (mode) {
+    case imInstall: text = row.check == rcChecked ? "Install" : "Don't install"; break;
+    case imUpdate:
+        if (options.Installed)
+            text = row.check == rcChecked ? "Update" : "Uninstall";
+        else
+            text = row.check == rcChecked ? "Install" : "Do nothing";
+        break;
+    case imMaintenance:
+    case imUninstall:
+        if (row.threeState)
+            text = row.check == rcChecked ? "Reinstall" : row.check == rcUnchecked ? "Uninstall" : "Do nothing";
+        else
+            text = row.check == rcChecked ? "Install" : "Do nothing";
+        break;
+    }
+    return std::string("Action: ") + text;
+}
+
+bool IdePageNextEnabled(TInstallMode mode, const TTargetOptionsList& list)
+{
+    return mode == imInstall || list.HasWork();
+}
+
+bool ConfigPageEnabled(const TTargetOptionsList& list)
+{
+    return list.InstallCount() > 0;
+}
+
+std::vector<TTargetOptions*> IdesLackingACompiler(const TTargetOptionsList& list)
+{
+    std::vector<TTargetOptions*> ides;
+    for (int i = 0; i < list.Count(); ++i) {
+        TTargetOptions& options = list[i];
+        if (options.Action != taLeaveUnchanged && options.Target.VersionNumber >= 10 && options.IsTurboEdition() &&
+            !options.HasDcc32())
+            ides.push_back(&options);
+    }
+    return ides;
+}
+
+std::vector<TTargetOptions*> RunningIdes(const TTargetOptionsList& list)
+{
+    std::vector<TTargetOptions*> ides;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i].Action != taLeaveUnchanged && list[i].IsIdeRunning())
+            ides.push_back(&list[i]);
+    return ides;
+}
+
+std::string IdeRunningMessage(const TTargetOptions& options)
+{
+    return options.Target.DisplayName() + " IDE is running. Please close it before continue.";
+}
+
+std::vector<TTargetOptions*> IdesToConfigure(const TTargetOptionsList& list)
+{
+    std::vector<TTargetOptions*> ides;
+    for (int i = list.Count() - 1; i >= 0; --i)
+        if (list[i].Action == taInstall)
+            ides.push_back(&list[i]);
+    return ides;
+}
+
+} // namespace corvalis
