@@ -2,6 +2,7 @@
 
 #include "ide/CmdLineUtils.h"
 #include "platform/win32/Win32Platform.h"
+#include "setup/Startup.h"
 
 namespace {
 
@@ -27,5 +28,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RestrictDllSearch();
     corvalis::Win32Platform win32;
     corvalis::TCmdOptions options(corvalis::ParseCommandLine(::GetCommandLineA()), win32.files, win32.console);
-    return 0;
+    return corvalis::RunInstaller(win32, options);
 }

@@ -29,6 +29,16 @@ std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode m
     return std::nullopt;
 }
 
+TRowCheck NextCheck(const TTargetRow& row)
+{
+    switch (row.check) {
+    case rcGrayed: return rcChecked;
+    case rcChecked: return rcUnchecked;
+    case rcUnchecked: return row.threeState ? rcGrayed : rcChecked;
+    }
+    return rcUnchecked;
+}
+
 TTargetAction ActionOfRow(TRowCheck check, bool installed)
 {
     switch (check) {

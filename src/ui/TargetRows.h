@@ -21,6 +21,10 @@ struct TTargetRow {
 // leave unchanged) for IDEs before version 5.
 std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode mode);
 
+// The state a click puts a row's box in: a three-state box goes from grey to ticked to
+// unticked to grey, a two-state box toggles.
+TRowCheck NextCheck(const TTargetRow& row);
+
 // The Action a click leaves a row's box in.
 TTargetAction ActionOfRow(TRowCheck check, bool installed);
 

@@ -76,13 +76,17 @@ TEST_F(TargetRowsTest, AThreeStateRowCyclesThroughItsActions)
     TTargetOptions& o = Load({IdeFixture(Ide::Delphi7)})[0];
     o.Installed = true;
     std::vector<std::string> texts;
-    for (TRowCheck check : {rcGrayed, rcChecked, rcUnchecked, rcGrayed}) {
-        o.Action = ActionOfRow(check, o.Installed);
-        texts.push_back(ActionText(imMaintenance, o, {true, check}));
+    TTargetRow row{true, rcGrayed};
+    for (int click = 0; click < 4; ++click) {
+        o.Action = ActionOfRow(row.check, o.Installed);
+        texts.push_back(ActionText(imMaintenance, o, row));
+        row.check = NextCheck(row);
     }
     EXPECT_THAT(texts,
                 ElementsAre("Action: Do nothing", "Action: Reinstall", "Action: Uninstall", "Action: Do nothing"));
     EXPECT_EQ(o.Action, taLeaveUnchanged);
+    EXPECT_EQ(NextCheck({false, rcUnchecked}), rcChecked);
+    EXPECT_EQ(NextCheck({false, rcChecked}), rcUnchecked);
     EXPECT_EQ(ActionOfRow(rcUnchecked, true), taRemove);
     EXPECT_EQ(ActionOfRow(rcUnchecked, false), taLeaveUnchanged);
 }

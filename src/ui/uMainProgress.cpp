@@ -1,0 +1,69 @@
+#include "ui/uMain.h"
+
+#include "core/InstallData.h"
+#include "ui/Application.h"
+
+// The compile page: the installation run and its progress view.
+
+namespace corvalis::ui {
+namespace {
+
+constexpr COLORREF kErrorColor = RGB(255, 0, 0);
+
+} // namespace
+
+void TfMain::CreateCompilePage()
+{
+    TWizardPage& page = wizard_.AddPage("wCompile", pkInterior);
+    page.SetTitle("Compiling and Installing Packages");
+    page.SetSubtitle(
+        "Corvalis packages will be compiled and installed now for selected Delphi and C++Builder versions.");
+    page.SetButtonVisible(wbBack, false);
+    page.SetButtonEnabled(wbNext, false);
+    page.CreateControl("STATIC", "Installation progress:", SS_NOPREFIX, {11, 4, 300, 16});
+    mOutput = std::make_unique<TLogView>(page.Handle(), TBounds{11, 22, 575, 271});
+    lblCompilerProgress = page.CreateControl("STATIC", "", SS_NOPREFIX | SS_EDITCONTROL, {11, 298, 575, 33});
+    page.OnPage = [this] { wCompilePage(); };
+}
+
+void TfMain::wCompilePage()
+{
+    if (RunDone)
+        return;
+    try {
+        RunInstallation(installData_, platform_, log_, *this);
+        RunDone = true;
+    } catch (const std::exception& error) {
+        Application::ShowErrorBox(Handle(), error.what());
+    }
+}
+
+void TfMain::LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time)
+{
+    const TProgressLog::Shown shown = log_.Add(level, text, time);
+    ::SetWindowTextA(lblCompilerProgress, shown.text.c_str());
+    if (shown.inView) {
+        TLogView::TUpdate update(*mOutput);
+        mOutput->AppendLogLine(shown.text, 0, shown.error ? std::optional<COLORREF>(kErrorColor) : std::nullopt);
+    }
+    // The run goes on in this thread: here the window repaints and its buttons respond.
+    Application::ProcessMessages();
+}
+
+void TfMain::ShowSetupLog(const std::optional<std::string>& path)
+{
+    if (!path) {
+        ::ShowWindow(Label17, SW_HIDE);
+        ::ShowWindow(lSetupLogPath, SW_HIDE);
+        return;
+    }
+    ::SetWindowTextA(lSetupLogPath, path->c_str());
+}
+
+void TfMain::RunSucceeded()
+{
+    Page(wCompile).SetButtonEnabled(wbCancel, false);
+    Page(wCompile).SetButtonEnabled(wbNext, true);
+}
+
+} // namespace corvalis::ui
