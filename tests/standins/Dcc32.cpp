@@ -1,0 +1,182 @@
+#include "standins/Dcc32.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "ide/CmdLineUtils.h"
+#include "ide/Utils.h"
+#include "platform/Files.h"
+#include "standins/Dcc32Options.h"
+#include "standins/PackageSource.h"
+
+namespace corvalis::standins {
+namespace {
+
+std::string Joined(const std::vector<PackageSource::Item>& items)
+{
+    std::string text;
+    for (const PackageSource::Item& item : items)
+        text += (text.empty() ? "" : ", ") + item.name;
+    return text;
+}
+
+std::string SourceArgument(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> sources;
+    for (const std::string& argument : arguments)
+        if (!IsSwitch(argument))
+            sources.push_back(argument);
+    if (sources.size() != 1 || !SameText(ExtractFileExt(sources.front()), ".dpk"))
+        throw ToolFailure(1, "Fatal: one package source (.dpk) expected");
+    return sources.front();
+}
+
+class Compilation {
+public:
+    Compilation(IFileSystem& files, const std::string& workingFolder, const std::string& toolPath,
+                const Environment& env, ToolRun& run)
+        : files_(files), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
+    {
+    }
+
+    void Run(const std::string& commandLine)
+    {
+        const auto started = std::chrono::steady_clock::now();
+        run_.output = "Pascal package compiler stand-in of the Corvalis tests, Version 1.0\r\n";
+        const std::vector<std::string> arguments = ParseCommandLine(commandLine);
+        source_ = Resolve(files_, workingFolder_, SourceArgument(arguments));
+        fileName_ = ExtractFileName(source_);
+        if (NamedIn(env_, "CORVALIS_DCC32_FAIL", fileName_))
+            throw ToolFailure(1, fileName_ + "(1) Fatal: failure forced by CORVALIS_DCC32_FAIL");
+        ReadOptions(arguments);
+
+        const std::optional<std::string> text = files_.ReadFile(source_);
+        if (!text)
+            throw ToolFailure(1, "Fatal: File not found: '" + fileName_ + "'");
+        const PackageSource package = PackageSource::Parse(*text, fileName_);
+        const std::string stem = ChangeFileExt(fileName_, "");
+        if (!SameText(package.name, stem))
+            Fail(1, "Error: package name '" + package.name + "' does not match the file name");
+        run_.output += source_ + "(" + std::to_string(package.lines) + ")\r\n";
+
+        FindRequiredPackages(package);
+        int lines = package.lines;
+        for (const PackageSource::Item& unit : package.units)
+            lines += CompileUnit(unit);
+        LinkPackage(package, stem);
+
+        char summary[64];
+        std::snprintf(summary, sizeof summary, "%d lines, %.2f seconds.\r\n", lines,
+                      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        run_.output += summary;
+    }
+
+private:
+    [[noreturn]] void Fail(int line, const std::string& message) const
+    {
+        throw ToolFailure(1, fileName_ + "(" + std::to_string(line) + ") " + message);
+    }
+
+    // The configuration files, later ones adding to or replacing earlier ones, then the
+    // command line's switches.
+    void ReadOptions(const std::vector<std::string>& arguments)
+    {
+        for (const std::string& config : {PathJoin(ExtractFileDir(toolPath_), "dcc32.cfg"),
+                                          PathJoin(workingFolder_, "dcc32.cfg"), ChangeFileExt(source_, ".cfg")})
+            if (const std::optional<std::string> text = files_.ReadFile(config))
+                options_.ApplyConfig(*text);
+        for (const std::string& argument : arguments)
+            options_.Apply(argument);
+        for (const std::string& folder : options_.unitPaths)
+            unitFolders_.push_back(Folder(folder));
+    }
+
+    // A folder of the configuration, absolute; "fallback" when the switch was not given.
+    std::string Folder(const std::string& folder, const std::string& fallback = {}) const
+    {
+        if (folder.empty())
+            return fallback;
+        return Resolve(files_, workingFolder_, ExpandMacros(folder, env_));
+    }
+
+    void FindRequiredPackages(const PackageSource& package) const
+    {
+        std::vector<std::string> folders = unitFolders_;
+        if (!options_.dcpOutput.empty())
+            folders.push_back(Folder(options_.dcpOutput));
+        folders.push_back(PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib"));
+        for (const PackageSource::Item& required : package.requiredPackages)
+            if (!FindInFolders(files_, folders, required.name + ".dcp"))
+                Fail(required.line, "Fatal: File not found: '" + required.name + ".dcp'");
+    }
+
+    // The lines compiled: 0 for a unit taken precompiled.
+    int CompileUnit(const PackageSource::Item& unit)
+    {
+        std::optional<std::string> path;
+        if (!unit.path.empty()) {
+            const std::string named = Resolve(files_, ExtractFileDir(source_), unit.path);
+            if (files_.FileExists(named))
+                path = named;
+        }
+        if (!path)
+            path = FindInFolders(files_, unitFolders_, unit.name + ".pas");
+        if (!path) {
+            if (FindInFolders(files_, unitFolders_, unit.name + ".dcu"))
+                return 0;
+            Fail(unit.line, "Fatal: File not found: '" + (unit.path.empty() ? unit.name + ".pas" : unit.path) + "'");
+        }
+        const int lines = CountLines(files_.ReadFile(*path).value_or(""));
+        run_.output += *path + "(" + std::to_string(lines) + ")\r\n";
+
+        const std::string dcuFolder = Folder(options_.dcuOutput, ExtractFileDir(*path));
+        Write(PathJoin(dcuFolder, unit.name + ".dcu"), "Unit " + unit.name, *path);
+        if (options_.cppBuilderFiles) {
+            Write(PathJoin(Folder(options_.hppOutput, dcuFolder), unit.name + ".hpp"), "Header " + unit.name, *path);
+            Write(PathJoin(Folder(options_.objOutput, dcuFolder), unit.name + ".obj"), "Object " + unit.name, *path);
+        }
+        return lines;
+    }
+
+    void LinkPackage(const PackageSource& package, const std::string& stem)
+    {
+        const std::string sourceFolder = ExtractFileDir(source_);
+        const std::string dcpFolder = Folder(options_.dcpOutput, sourceFolder);
+        const std::string what = "Package " + stem + " (requires " + Joined(package.requiredPackages) + "; contains " +
+                                 Joined(package.units) + ")";
+        Write(PathJoin(Folder(options_.bplOutput, sourceFolder), stem + ".bpl"), what, source_);
+        Write(PathJoin(dcpFolder, stem + ".dcp"), what, source_);
+        if (options_.cppBuilderFiles) {
+            const std::string bpiFolder = Folder(options_.bpiOutput, dcpFolder);
+            Write(PathJoin(bpiFolder, stem + ".bpi"), what, source_);
+            Write(PathJoin(bpiFolder, stem + ".lib"), what, source_);
+        }
+    }
+
+    void Write(const std::string& path, const std::string& what, const std::string& from)
+    {
+        if (!WriteOutput(files_, path, what + ", compiled by the dcc32 stand-in from " + from + "\r\n"))
+            throw ToolFailure(1, "Fatal: Could not create output file '" + path + "'");
+    }
+
+    IFileSystem& files_;
+    const std::string& workingFolder_;
+    const std::string& toolPath_;
+    const Environment& env_;
+    ToolRun& run_;
+    Dcc32Options options_;
+    std::string source_;
+    std::string fileName_;
+    std::vector<std::string> unitFolders_;
+};
+
+} // namespace
+
+ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+                 const std::string& toolPath, const Environment& env)
+{
+    return RunTool(FailureStream::Output,
+                   [&](ToolRun& run) { Compilation(files, workingFolder, toolPath, env, run).Run(commandLine); });
+}
+
+} // namespace corvalis::standins

@@ -1,0 +1,37 @@
+#pragma once
+
+// The Delphi command-line compiler, for packages.
+//
+// Command line: the program and one package source "P.dpk" (relative to the working
+// folder), possibly with switches. Configuration, in this order, later ones adding to or
+// replacing earlier ones: dcc32.cfg beside the program, dcc32.cfg in the working folder,
+// P.cfg beside the source, the command line's switches (see Dcc32Options.h). $(NAME) in a
+// folder is replaced by the environment variable NAME when it is defined.
+//
+// Each package of the requires clause is found as X.dcp in the -U folders, the -LN folder
+// and the IDE's Lib folder (the program's folder's parent + "\Lib"). Each unit of the
+// contains clause is compiled from its 'path' (relative to the source's folder), or from
+// Unit.pas in the -U folders; without a source a precompiled Unit.dcu in the -U folders is
+// used as it is.
+//
+// Output, each file a line of text naming what produced it: <-LE>\P.bpl, <-LN>\P.dcp and
+// <-N0>\Unit.dcu per compiled unit; with -JL also <-NB>\P.bpi, <-NB>\P.lib, <-NH>\Unit.hpp
+// and <-NO>\Unit.obj. Without the switch: the .bpl and .dcp go beside the source, a unit's
+// files beside the unit, the .bpi and .lib beside the .dcp. Like the real compiler it
+// creates no folder: a file whose folder is missing is a fatal error.
+//
+// Everything, errors included, goes to standard output as the real compiler prints it: a
+// banner, "file(lines)" per compiled file, "N lines, x.xx seconds." or
+// "file(line) Fatal: ..." / "file(line) Error: ...". Exit code 0, or 1 on any error.
+//
+// CORVALIS_DCC32_FAIL=CorvalisADOD7.dpk;CorvalisD11.dpk (or "*" for every package): those
+// packages fail before anything is read or written.
+
+#include "standins/StandIn.h"
+
+namespace corvalis::standins {
+
+ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+                 const std::string& toolPath, const Environment& env);
+
+} // namespace corvalis::standins

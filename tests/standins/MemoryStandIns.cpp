@@ -1,0 +1,57 @@
+#include "standins/MemoryStandIns.h"
+
+#include "ide/CmdLineUtils.h"
+#include "ide/Utils.h"
+#include "platform/memory/MemoryFiles.h"
+
+namespace corvalis::standins {
+namespace {
+
+// The program file a command line starts, found as CreateProcess finds it; empty when none.
+std::string ProgramFile(const IFileSystem& files, const IProcesses& processes, const std::string& commandLine)
+{
+    // ParseCommandLine leaves the program name out; a placeholder in front keeps it.
+    const std::vector<std::string> words = ParseCommandLine("- " + commandLine);
+    if (words.empty())
+        return {};
+    std::string program = words.front();
+    if (ExtractFileExt(program).empty())
+        program += ".exe";
+    const std::vector<std::string> candidates =
+        program.find_first_of("\\:") != std::string::npos
+            ? std::vector<std::string>{program}
+            : std::vector<std::string>{PathJoin(ExtractFileDir(processes.ExecutablePath()), program),
+                                       PathJoin(files.CurrentDirectory(), program)};
+    for (const std::string& candidate : candidates)
+        if (files.FileExists(candidate))
+            return files.FullPath(candidate);
+    return {};
+}
+
+} // namespace
+
+MemoryProcesses::Handler StandInHandler(Tool tool, IFileSystem& files, const IProcesses& processes,
+                                        const std::string& toolPath)
+{
+    return [tool, &files, &processes, toolPath](const std::string& commandLine,
+                                                const std::string& workingFolder) -> std::optional<ProcessScript> {
+        const std::string program = ProgramFile(files, processes, commandLine);
+        if (program.empty() || !SameText(program, files.FullPath(toolPath)))
+            return std::nullopt;
+        const ToolRun run = tool(files, commandLine, workingFolder, program,
+                                 [&processes](const std::string& name) { return processes.GetEnv(name); });
+        ProcessScript script;
+        script.finalOutput = run.output;
+        script.finalError = run.error;
+        script.exitCode = run.exitCode;
+        return script;
+    };
+}
+
+void InstallStandIn(MemoryProcesses& processes, MemoryFiles& files, const std::string& toolPath, Tool tool)
+{
+    files.AddFile(toolPath, "stand-in program");
+    processes.AddHandler(StandInHandler(tool, files, processes, toolPath));
+}
+
+} // namespace corvalis::standins
