@@ -1,15 +1,12 @@
-#include <algorithm>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
-#include "engine/uLogger.h"
 #include "fixtures/RegistrySnapshot.h"
 #include "ide/Utils.h"
 #include "platform/win32/Win32Platform.h"
-#include "product/InstallerPackage.h"
+#include "fixtures/TestMachine.h"
 
 #include <shlobj.h>
 
@@ -25,31 +22,14 @@ class ShellIntegrationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const std::string bin = ExtractFileDir(machine.processes.ExecutablePath());
-        root_ = machine.files.TempDirectory() + "\\corvalis shell " + std::to_string(::GetCurrentProcessId());
-        package_ = root_ + "\\Corvalis Setup";
-        installDir_ = root_ + "\\Program Files\\Halvorn\\Corvalis";
-        product::WriteInstallerPackage(machine.files, package_,
-                                       {"2.0.1.0 Standard Edition With Sources", true, true, PathJoin(bin, "unrar.exe"),
-                                        PathJoin(bin, "enginerun.exe")});
-        group_ = *machine.shell.FolderPath(SpecialFolder::Programs) + "\\Halvorn\\Corvalis VCL Edition";
+        package_ = test.MakePackage("Corvalis Setup", {"2.0.1.0 Standard Edition With Sources", true, true},
+                                    "enginerun.exe");
+        installDir_ = test.Root() + "\\Program Files\\Halvorn\\Corvalis";
+        group_ = test.StartMenuGroup();
     }
-    void TearDown() override
-    {
-        machine.files.DeleteTree(root_);
-        machine.files.DeleteTree(ExtractFileDir(group_));
-        machine.registry.DeleteKey(RootKey::LocalMachine, ProductKey);
-        machine.registry.DeleteKey(RootKey::LocalMachine, UninstallKey);
-    }
-    // Runs the engine's copy of the installer; its output lines and its exit code.
     int Run(const std::string& installer, const std::string& arguments)
     {
-        TLogToList log(machine.locale);
-        const int code = RunProcess(machine.processes, machine.locale, log, "\"" + installer + "\" " + arguments,
-                                    ExtractFileDir(installer));
-        for (const TLogMessage& message : log.Messages)
-            output_ += machine.locale.WideToAnsi(message.Text) + "\n";
-        return code;
+        return test.Run(installer, arguments, output_);
     }
     std::pair<std::string, std::string> ReadShortcut(const std::string& link)
     {
@@ -65,34 +45,9 @@ protected:
         }
         return {target, folder};
     }
-    // Windows cannot delete a running program, so the removal moves it into the temporary
-    // folder; Wine can, and moves it to the recycle bin (its trash under XDG_DATA_HOME) at once.
-    bool RunningInstallerWasPutAside(const std::string& parked)
-    {
-        if (machine.files.FileExists(parked))
-            return true;
-        const auto data = machine.processes.GetEnv("XDG_DATA_HOME");
-        if (!data)
-            return false;
-        std::string info = "Z:" + *data + "\\Trash\\info";
-        std::replace(info.begin(), info.end(), '/', '\\');
-        const std::string trashed = "corvalis%20shell%20" + std::to_string(::GetCurrentProcessId()) +
-                                    "/Program%20Files/Halvorn/Corvalis/Uninstall/setup.exe";
-        for (const DirEntry& entry : machine.files.Enumerate(info))
-            if (machine.files.ReadFile(info + "\\" + entry.name).value_or("").find(trashed) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> Names(const std::string& folder)
-    {
-        std::vector<std::string> names;
-        for (const DirEntry& entry : machine.files.Enumerate(folder))
-            names.push_back(entry.name);
-        return names;
-    }
 
-    Win32Platform machine;
-    std::string root_;
+    testing::TestMachine test{"shell"};
+    Win32Platform& machine = test.machine;
     std::string package_;
     std::string installDir_;
     std::string group_;
@@ -104,10 +59,10 @@ TEST_F(ShellIntegrationTest, AnInstalledPackageLeavesItsFilesShortcutsEntryAndKe
     ASSERT_EQ(Run(package_ + "\\setup.exe", "install \"" + installDir_ + "\""), 0) << output_;
     EXPECT_TRUE(machine.files.FileExists(installDir_ + "\\Help\\CRV.HLP"));
     EXPECT_TRUE(machine.files.FileExists(installDir_ + "\\Demos\\DemoApp\\CRVDemo.dpr"));
-    EXPECT_THAT(Names(installDir_ + "\\Uninstall"),
+    EXPECT_THAT(test.Names(installDir_ + "\\Uninstall"),
                 ::testing::UnorderedElementsAre("setup.exe", "unrar.exe", "version", "withsrcs", "metapvds"));
 
-    const std::vector<std::string> links = Names(group_);
+    const std::vector<std::string> links = test.Names(group_);
     EXPECT_EQ(links.size(), 11u);
     EXPECT_EQ(ReadShortcut(group_ + "\\Corvalis Demo Project.lnk"),
               std::make_pair(installDir_ + "\\Demos\\DemoApp\\CRVDemo.dpr", installDir_ + "\\Demos\\DemoApp"));
@@ -120,12 +75,10 @@ TEST_F(ShellIntegrationTest, AnInstalledPackageLeavesItsFilesShortcutsEntryAndKe
     EXPECT_EQ(product.at("INSTALLDIR"), "s:" + installDir_);
     EXPECT_EQ(product.at("INSTALLEDVERSION"), "s:2.0.1.0 Standard Edition With Sources");
 
-    const std::string parked = machine.files.TempDirectory() + "\\setup.exe";
-    machine.files.DeleteFile(parked);
     ASSERT_EQ(Run(installDir_ + "\\Uninstall\\setup.exe", "remove"), 0) << output_;
-    EXPECT_THAT(Names(installDir_), ElementsAre("Uninstall"));
-    EXPECT_THAT(Names(installDir_ + "\\Uninstall"), IsEmpty());
-    EXPECT_TRUE(RunningInstallerWasPutAside(parked));
+    EXPECT_THAT(test.Names(installDir_), ElementsAre("Uninstall"));
+    EXPECT_THAT(test.Names(installDir_ + "\\Uninstall"), IsEmpty());
+    EXPECT_TRUE(test.RunningInstallerWasPutAside(installDir_ + "\\Uninstall\\setup.exe"));
     EXPECT_FALSE(machine.files.DirectoryExists(group_));
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, UninstallKey));
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));

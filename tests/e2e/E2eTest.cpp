@@ -1,0 +1,89 @@
+#include "E2eTest.h"
+
+#include "core/InstallData.h"
+#include "driver/Capture.h"
+#include "ide/CmdLineUtils.h"
+#include "ide/DelphiData.h"
+#include "ide/Utils.h"
+
+namespace corvalis::e2e {
+
+std::string E2eTest::MakePackage(const std::string& folderName, const std::string& version, bool withSources,
+                                 bool withConnectivity)
+{
+    return test.MakePackage(folderName, {version, withSources, withConnectivity}) + "\\setup.exe";
+}
+
+void E2eTest::InstallThroughWizard(TWizardSession& wizard)
+{
+    wizard.ToIdePage(InstallDir());
+    uidriver::Click(wizard.Button("&Next >"));
+    uidriver::WaitUntil([&] { return wizard.ActivePage() == "wConfigPage"; }, "the configuration page");
+    wizard.RunToFinish();
+}
+
+testing::RegistrySnapshot E2eTest::ProductKey()
+{
+    return testing::SnapshotKey(machine.registry, RootKey::LocalMachine, corvalis::ProductKey);
+}
+
+testing::RegistrySnapshot E2eTest::UserKey(const testing::IdeFixture& ide)
+{
+    return testing::SnapshotKey(machine.registry, RootKey::CurrentUser, ide.UserKey());
+}
+
+std::optional<std::vector<std::string>> E2eTest::SetupLog()
+{
+    const std::optional<std::string> content = machine.files.ReadFile(InstallDir() + "\\setup.log");
+    if (!content)
+        return std::nullopt;
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = content->find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(content->substr(start, end - start));
+    if (start != content->size())
+        lines.push_back(content->substr(start) + " <not ended by CR LF>");
+    return lines;
+}
+
+HWND E2eTest::RowBox(TWizardSession& wizard, const testing::IdeFixture& ide)
+{
+    // The caption the installer gives the IDE, found as its discovery finds the IDE.
+    IConsole& console = machine.console;
+    TCmdOptions options({}, machine.files, console);
+    const TCompileTargetList targets(machine.platform, options);
+    for (int i = 0; i < targets.Count(); ++i)
+        if (SameText(targets[i].RootDir, ide.RootDir()))
+            return wizard.Control("wIDEPage", "Button", targets[i].DisplayName().c_str());
+    throw uidriver::DriverError("no IDE found in " + ide.RootDir());
+}
+
+E2eTest::TRow E2eTest::Row(TWizardSession& wizard, const testing::IdeFixture& ide)
+{
+    const HWND box = RowBox(wizard, ide);
+    // The status label follows its box in the scroll box.
+    const HWND label = ::GetWindow(box, GW_HWNDNEXT);
+    return {uidriver::CheckState(box), uidriver::IsEnabled(box), uidriver::Text(label)};
+}
+
+void E2eTest::Screenshot(HWND window, const std::string& name)
+{
+    const auto folder = machine.processes.GetEnv("CORVALIS_SCREENSHOTS");
+    if (!folder)
+        return;
+    // Above the windows other programs opened.
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    uidriver::SaveBitmap(uidriver::CaptureWindow(window), PathJoin(*folder, name + ".bmp"));
+}
+
+TScopedEnvironment::TScopedEnvironment(const std::string& name, const std::string& value) : name_(name)
+{
+    ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+TScopedEnvironment::~TScopedEnvironment()
+{
+    ::SetEnvironmentVariableA(name_.c_str(), nullptr);
+}
+
+} // namespace corvalis::e2e
