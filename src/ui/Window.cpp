@@ -79,6 +79,11 @@ HWND TWindow::CreateControl(const char* className, const std::string& text, DWOR
     return control;
 }
 
+HWND TWindow::CreateGroupBox(const std::string& caption, const TBounds& bounds)
+{
+    return CreateControl("BUTTON", caption, BS_GROUPBOX, bounds, WS_EX_TRANSPARENT);
+}
+
 HWND TWindow::CreateLink(const std::string& text, const TBounds& bounds, std::function<void()> onClick)
 {
     const HWND link = CreateControl("STATIC", text, SS_NOTIFY | SS_NOPREFIX, bounds);

@@ -42,6 +42,9 @@ public:
     HWND CreateControl(const char* className, const std::string& text, DWORD style, const TBounds& bounds,
                        DWORD exStyle = 0);
     // A label that looks and acts as a link: link colour, hand cursor, a click runs onClick.
+    // A group box: transparent, so that a parent that clips its children still paints
+    // the box's inside, which the box itself never paints.
+    HWND CreateGroupBox(const std::string& caption, const TBounds& bounds);
     HWND CreateLink(const std::string& text, const TBounds& bounds, std::function<void()> onClick);
 
     // Runs the handler for every WM_COMMAND notification of this code from the control.

@@ -190,7 +190,7 @@ void TfMain::CreateUninstallPage()
 {
     TWizardPage& page = wizard_.AddPage("wUninstall", pkInterior);
     lUninstallText = CreateLabel(page, "", {kLeft, 10, kWidth, 30});
-    page.CreateControl("BUTTON", " Corvalis installation folder ", BS_GROUPBOX, {kLeft, 50, kWidth, 60});
+    page.CreateGroupBox(" Corvalis installation folder ", {kLeft, 50, kWidth, 60});
     lUninstallFolder = CreateLabel(page, "", {kLeft + 14, 76, kWidth - 28, 20});
     page.SetControlFont(lUninstallFolder, 8, fsBold);
     lUninstallWarning = CreateLabel(page, "", {kLeft, 126, kWidth, 44});

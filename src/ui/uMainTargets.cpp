@@ -199,7 +199,7 @@ void TfMain::CreateConfigPage()
     ::SendMessageA(cTarget, CB_SETITEMHEIGHT, 0, 16);
     cbIDERegistration = page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX,
                                            {kLeft + 410, 12, 150, 20});
-    gbOptions = {page.CreateControl("BUTTON", "Installation options", BS_GROUPBOX, {kLeft, 44, kWidth, 300})};
+    gbOptions = {page.CreateGroupBox("Installation options", {kLeft, 44, kWidth, 300})};
     cbCompileFromSource = page.CreateControl("BUTTON", "Compile Packages from sources", WS_TABSTOP | BS_AUTOCHECKBOX,
                                              {kLeft + 14, 66, 260, 20});
     cbAddSource = page.CreateControl("BUTTON", "Add source location", WS_TABSTOP | BS_AUTOCHECKBOX,

@@ -46,16 +46,34 @@ std::optional<std::vector<std::string>> E2eTest::SetupLog()
     return lines;
 }
 
-HWND E2eTest::RowBox(TWizardSession& wizard, const testing::IdeFixture& ide)
+std::string E2eTest::DisplayName(const testing::IdeFixture& ide)
 {
-    // The caption the installer gives the IDE, found as its discovery finds the IDE.
-    IConsole& console = machine.console;
-    TCmdOptions options({}, machine.files, console);
+    // As the installer names the IDE: found as its discovery finds it.
+    TCmdOptions options({}, machine.files, machine.console);
     const TCompileTargetList targets(machine.platform, options);
     for (int i = 0; i < targets.Count(); ++i)
         if (SameText(targets[i].RootDir, ide.RootDir()))
-            return wizard.Control("wIDEPage", "Button", targets[i].DisplayName().c_str());
+            return targets[i].DisplayName();
     throw uidriver::DriverError("no IDE found in " + ide.RootDir());
+}
+
+void E2eTest::RecordInstallation(const std::string& version, const std::vector<const testing::IdeFixture*>& ides)
+{
+    auto product = machine.registry.OpenKey(RootKey::LocalMachine, corvalis::ProductKey, KeyAccess::WriteCreate);
+    product->WriteString("InstallDir", InstallDir());
+    product->WriteString("StartFolder", "Halvorn\\Corvalis VCL Edition");
+    product->WriteString("InstalledVersion", version);
+    for (const testing::IdeFixture* ide : ides) {
+        auto options = machine.registry.OpenKey(
+            RootKey::LocalMachine, std::string(corvalis::ProductKey) + "\\" + DisplayName(*ide), KeyAccess::WriteCreate);
+        for (const char* name : {"Installed", "IDE Registration", "Add Source Location", "Compile Packages"})
+            options->WriteBool(name, true);
+    }
+}
+
+HWND E2eTest::RowBox(TWizardSession& wizard, const testing::IdeFixture& ide)
+{
+    return wizard.Control("wIDEPage", "Button", DisplayName(ide).c_str());
 }
 
 E2eTest::TRow E2eTest::Row(TWizardSession& wizard, const testing::IdeFixture& ide)

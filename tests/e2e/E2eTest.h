@@ -35,6 +35,12 @@ protected:
     // default; the wizard is left on the finish page.
     void InstallThroughWizard(TWizardSession& wizard);
 
+    // The name the installer gives the IDE.
+    std::string DisplayName(const testing::IdeFixture& ide);
+    // The product key and per-IDE keys of an earlier installation of the version into the
+    // IDEs, as that installation left them.
+    void RecordInstallation(const std::string& version, const std::vector<const testing::IdeFixture*>& ides);
+
     testing::RegistrySnapshot ProductKey();
     testing::RegistrySnapshot UserKey(const testing::IdeFixture& ide);
     // setup.log of the installation folder, as lines without their CR LF; none when missing.

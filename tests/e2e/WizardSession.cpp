@@ -16,13 +16,23 @@ int Top(HWND window)
 
 } // namespace
 
+namespace {
+
+// The Start-menu group opens in a shell window that bears the group's name, some time
+// after the installation made it.
+void CloseGroupWindows(DWORD exceptProcess)
+{
+    for (HWND window : ForeignWindows(exceptProcess, kCaption))
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
 TWizardSession::TWizardSession(const std::string& installer) : program_("\"" + installer + "\"") {}
 
 TWizardSession::~TWizardSession()
 {
-    // The Start-menu group opens in a shell window that bears the group's name.
-    for (HWND window : ForeignWindows(ProcessId(), kCaption))
-        ::PostMessageA(window, WM_CLOSE, 0, 0);
+    CloseGroupWindows(ProcessId());
 }
 
 HWND TWizardSession::Window()
