@@ -61,6 +61,7 @@ TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProdu
     EXPECT_TRUE(machine.registry.KeyExists(RootKey::LocalMachine, UninstallKey));
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Uninstall\\setup.exe"));
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi7\\CorvalisDsgnD7.bpl"));
+    EXPECT_TRUE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD7.bpl"));
     EXPECT_THAT(UserKey(delphi).at("LIBRARY\\SEARCH PATH"), HasSubstr(InstallDir() + "\\Delphi7"));
 
     const auto log = SetupLog();
