@@ -14,7 +14,9 @@ std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& tex
     std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d%s%02d%s%02d.%03d", t.year, t.month, t.day, t.hour,
                   timeSeparator.c_str(), t.minute, timeSeparator.c_str(), t.second, t.millisecond);
     const char* name = level < LogLevelNames.size() ? LogLevelNames[level] : LogLevelNames[llUnknown];
-    return "[" + std::string(stamp) + ", " + name + "]" + text;
+    std::string line = "[";
+    line.append(stamp).append(", ").append(name).append("]").append(text);
+    return line;
 }
 
 TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& text, DateTime time)

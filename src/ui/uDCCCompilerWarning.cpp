@@ -6,9 +6,10 @@
 namespace corvalis::ui {
 namespace {
 
-constexpr const char* kWarning =
-    "The installer has detected that your %s doesn't have the Delphi command-line compiler (dcc32.exe) which is "
-    "required in order to compile third-party connectivity packages.";
+// The warning names the IDE between these two.
+constexpr const char* kWarningStart = "The installer has detected that your ";
+constexpr const char* kWarningEnd = " doesn't have the Delphi command-line compiler (dcc32.exe) which is "
+                                    "required in order to compile third-party connectivity packages.";
 
 } // namespace
 
@@ -17,7 +18,8 @@ TfDCCCompilerWarning::TfDCCCompilerWarning(HWND owner, IShell& shell)
 {
     constexpr int kLeft = 8;
     constexpr int kWidth = 415;
-    lblWarning = CreateControl("STATIC", kWarning, SS_NOPREFIX, {kLeft, 8, kWidth, 42});
+    lblWarning = CreateControl("STATIC", (kWarningStart + std::string("%s") + kWarningEnd).c_str(), SS_NOPREFIX,
+                               {kLeft, 8, kWidth, 42});
     CreateControl("STATIC",
                   "You may select not to compile these packages during the installation procedure and compile them "
                   "later from the IDE. Or you may download this compiler being a registered user of Professional "
@@ -43,8 +45,8 @@ TfDCCCompilerWarning::TfDCCCompilerWarning(HWND owner, IShell& shell)
 
 void TfDCCCompilerWarning::FormatWarning(const std::string& displayName)
 {
-    std::string text = kWarning;
-    text.replace(text.find("%s"), 2, displayName);
+    std::string text = kWarningStart;
+    text.append(displayName).append(kWarningEnd);
     ::SetWindowTextA(lblWarning, text.c_str());
 }
 

@@ -124,8 +124,8 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
 
 TEST_F(IdePagesTest, TheTntModeDisablesIdesWithoutTheTntControlsUntilTheStandardModeIsBack)
 {
-    const IdeFixture& withTnt = AddIde(
-        IdeFixture(Ide::Delphi7, IdesFolder()).WithKnownPackage("$(DELPHI)\\Bin\\TntUnicodeVcl_R70.bpl", "TntUnicodeVcl"));
+    const IdeFixture& withTnt = AddIde(IdeFixture(Ide::Delphi7, IdesFolder())
+                                           .WithKnownPackage("$(DELPHI)\\Bin\\TntUnicodeVcl_R70.bpl", "TntUnicodeVcl"));
     const IdeFixture& withoutTnt = AddIde(Ide::CBuilder6);
     TWizardSession wizard(MakePackage("Corvalis Setup"));
     wizard.ToIdePage(InstallDir());
@@ -185,8 +185,9 @@ TEST_F(IdePagesTest, TheChoicesOfTheConfigurationPageReachTheRun)
     const auto options = testing::SnapshotKey(machine.registry, RootKey::LocalMachine,
                                               std::string(corvalis::ProductKey) + "\\" + DisplayName(delphi7));
     EXPECT_EQ(options.at("IDE REGISTRATION"), "i:0");
-    EXPECT_EQ(UserKey(rad2007).count("KNOWN PACKAGES\\" + UpperCase(InstallDir()) + "\\DELPHI2007\\CORVALISDSGNADOD11.BPL"),
-              1u);
+    EXPECT_EQ(
+        UserKey(rad2007).count("KNOWN PACKAGES\\" + UpperCase(InstallDir()) + "\\DELPHI2007\\CORVALISDSGNADOD11.BPL"),
+        1u);
 }
 
 TEST_F(IdePagesTest, ARunningIdeKeepsTheWizardOnTheIdePageUntilItEnds)
@@ -258,7 +259,7 @@ TEST_F(TurboWarningTest, RetryAsksAgainUntilTheCompilerIsThere)
     TWizardSession wizard(installer_);
     const HWND warning = WarningOf(wizard);
     ClickAsync(Control(warning, "Button", "&Retry"));
-    WaitUntil([&] { return !IsVisible(warning); }, "the warning to close", Timeout(2000));
+    WaitUntil([&] { return !IsVisible(warning); }, "the warning to close");
     const HWND again = WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Warning");
     machine.files.CopyFile(PathJoin(test.ToolsFolder(), "dcc32.exe"), turbo_->RootDir() + "\\Bin\\dcc32.exe");
     Click(Control(again, "Button", "&Retry"));

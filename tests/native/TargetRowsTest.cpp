@@ -122,7 +122,7 @@ TEST_F(TargetRowsTest, TheFirstFailingCheckNamesTheProblem)
                                      "install Service Pack 1 for Delphi2007 and run the installer again.")));
     EXPECT_THAT(TargetProblem(list[4]),
                 Optional(std::string("The \"Turbo\" IDE edition has no command-line Delphi compiler (dcc32.exe).\r"
-                                     "Please download it from CodeGear site: https://www.halvorn.com/corvalis/dcc32 "
+                                     "Please download it from CodeGear site: https://www.halvorn.com/dcc32 "
                                      "and run the installer again.")));
     data->WithSources = true;
     EXPECT_EQ(TargetProblem(list[3]), std::nullopt);
