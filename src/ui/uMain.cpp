@@ -3,6 +3,7 @@
 #include "core/InstallData.h"
 #include "core/Product.h"
 #include "ui/Application.h"
+#include "ui/ProgressView.h"
 
 // The main window and the pages of the page flow; the IDE, compilation-mode and
 // configuration pages are in uMainTargets.cpp, the compile page in uMainProgress.cpp.
@@ -54,11 +55,8 @@ bool Checked(HWND box)
 } // namespace
 
 TfMain::TfMain(TInstallData& installData, const Platform& platform)
-    : TForm("Corvalis VCL Edition", kClientWidth, kClientHeight, "MS Sans Serif", 8),
-      installData_(installData),
-      platform_(platform),
-      wizard_(*this),
-      log_(platform.locale)
+    : TForm("Corvalis VCL Edition", kClientWidth, kClientHeight, "MS Sans Serif", 8), installData_(installData),
+      platform_(platform), wizard_(*this)
 {
     CreateWelcomePage(wInstallPage);
     CreateWelcomePage(wUpdatePage);
@@ -74,6 +72,11 @@ TfMain::TfMain(TInstallData& installData, const Platform& platform)
     CreateFinishPage();
     wizard_.OnCancelButtonClick = [this] { WizardCancelButtonClick(); };
     SetupPages();
+}
+
+bool TfMain::HasErrors() const
+{
+    return progress_->Log().HasErrors();
 }
 
 TfMain::~TfMain()
@@ -119,12 +122,13 @@ void TfMain::CreateMaintenancePage()
     page.SetButtonVisible(wbBack, false);
     rbMainternance = page.CreateControl("BUTTON", "Add or Remove IDE installations",
                                         WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, {40, 30, 400, 22});
-    const HWND addOrRemove = page.CreateControl(
-        "STATIC", "Install Corvalis to new target IDE or remove installation from specific IDE.", SS_NOTIFY,
-        {60, 56, 500, 30});
-    rbUninstall = page.CreateControl("BUTTON", "Uninstall Corvalis", WS_TABSTOP | BS_AUTORADIOBUTTON, {40, 110, 400, 22});
-    const HWND uninstall = page.CreateControl("STATIC", "Delete Corvalis from this computer.", SS_NOTIFY,
-                                              {60, 136, 500, 30});
+    const HWND addOrRemove =
+        page.CreateControl("STATIC", "Install Corvalis to new target IDE or remove installation from specific IDE.",
+                           SS_NOTIFY, {60, 56, 500, 30});
+    rbUninstall =
+        page.CreateControl("BUTTON", "Uninstall Corvalis", WS_TABSTOP | BS_AUTORADIOBUTTON, {40, 110, 400, 22});
+    const HWND uninstall =
+        page.CreateControl("STATIC", "Delete Corvalis from this computer.", SS_NOTIFY, {60, 136, 500, 30});
     page.SetControlFont(rbMainternance, 10, 0);
     page.SetControlFont(rbUninstall, 10, 0);
     for (HWND radio : {rbMainternance, rbUninstall})

@@ -6,16 +6,16 @@
 #include "ui/Form.h"
 #include "ui/FrmDirEditBrowse.h"
 #include "ui/InstallationRun.h"
-#include "ui/LogView.h"
 #include "ui/MainPages.h"
 #include "ui/ScrollBox.h"
-#include "ui/SetupLog.h"
 #include "ui/TargetRows.h"
 #include "ui/Wizard.h"
 
 #include <commctrl.h>
 
 namespace corvalis::ui {
+
+class TProgressView;
 
 // The installer's wizard: the pages of every mode, from the welcome page to the finish page,
 // and the installation run on the compile page. Its pages edit the installation data and
@@ -28,7 +28,7 @@ public:
     // Shows the window and its first page.
     void Start();
 
-    bool HasErrors() const { return log_.HasErrors(); }
+    bool HasErrors() const;
     bool RunDone = false;
 
 private:
@@ -98,7 +98,6 @@ private:
     const Platform& platform_;
     TWizard wizard_;
     TPageFlags pages_{};
-    TProgressLog log_;
 
     HWND rbMainternance = nullptr;
     HWND rbUninstall = nullptr;
@@ -120,16 +119,15 @@ private:
     std::vector<TTargetRowControls> rows_;
     HWND cTarget = nullptr;
     HIMAGELIST ImageListTargets = nullptr;
-    std::vector<int> targetIcons_;  // per cTarget item: its image, or -1
+    std::vector<int> targetIcons_; // per cTarget item: its image, or -1
     std::vector<TTargetOptions*> configTargets_;
     HWND cbIDERegistration = nullptr;
-    std::vector<HWND> gbOptions;  // the group box and everything in it
+    std::vector<HWND> gbOptions; // the group box and everything in it
     HWND cbCompileFromSource = nullptr;
     HWND cbAddSource = nullptr;
     HWND clMetaProviders = nullptr;
     bool fillingProviders_ = false;
-    std::unique_ptr<TLogView> mOutput;
-    HWND lblCompilerProgress = nullptr;
+    std::unique_ptr<TProgressView> progress_;
 };
 
 } // namespace corvalis::ui

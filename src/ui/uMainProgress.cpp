@@ -2,15 +2,11 @@
 
 #include "core/InstallData.h"
 #include "ui/Application.h"
+#include "ui/ProgressView.h"
 
 // The compile page: the installation run and its progress view.
 
 namespace corvalis::ui {
-namespace {
-
-constexpr COLORREF kErrorColor = RGB(255, 0, 0);
-
-} // namespace
 
 void TfMain::CreateCompilePage()
 {
@@ -21,8 +17,8 @@ void TfMain::CreateCompilePage()
     page.SetButtonVisible(wbBack, false);
     page.SetButtonEnabled(wbNext, false);
     page.CreateControl("STATIC", "Installation progress:", SS_NOPREFIX, {11, 4, 300, 16});
-    mOutput = std::make_unique<TLogView>(page.Handle(), TBounds{11, 22, 575, 271});
-    lblCompilerProgress = page.CreateControl("STATIC", "", SS_NOPREFIX | SS_EDITCONTROL, {11, 298, 575, 33});
+    progress_ =
+        std::make_unique<TProgressView>(page, platform_.locale, TBounds{11, 22, 575, 271}, TBounds{11, 298, 575, 33});
     page.OnPage = [this] { wCompilePage(); };
 }
 
@@ -31,7 +27,7 @@ void TfMain::wCompilePage()
     if (RunDone)
         return;
     try {
-        RunInstallation(installData_, platform_, log_, *this);
+        RunInstallation(installData_, platform_, progress_->Log(), *this);
         RunDone = true;
     } catch (const std::exception& error) {
         Application::ShowErrorBox(Handle(), error.what());
@@ -40,14 +36,7 @@ void TfMain::wCompilePage()
 
 void TfMain::LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time)
 {
-    const TProgressLog::Shown shown = log_.Add(level, text, time);
-    ::SetWindowTextA(lblCompilerProgress, shown.text.c_str());
-    if (shown.inView) {
-        TLogView::TUpdate update(*mOutput);
-        mOutput->AppendLogLine(shown.text, 0, shown.error ? std::optional<COLORREF>(kErrorColor) : std::nullopt);
-    }
-    // The run goes on in this thread: here the window repaints and its buttons respond.
-    Application::ProcessMessages();
+    progress_->LogMessage(level, text, time);
 }
 
 void TfMain::ShowSetupLog(const std::optional<std::string>& path)

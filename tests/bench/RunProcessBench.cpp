@@ -5,31 +5,15 @@
 #include <cstdio>
 #include <string>
 
+#include "Stopwatch.h"
 #include "engine/uLogger.h"
 #include "ide/Utils.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
 
-using corvalis::DateTime;
-using corvalis::TLogLevel;
-
-class CountingLog : public corvalis::TLogBase {
-public:
-    using TLogBase::TLogBase;
-    long lines = 0;
-
-protected:
-    void DoLog(TLogLevel, const std::u16string&, DateTime) override { ++lines; }
-};
-
-double Seconds(LARGE_INTEGER start)
-{
-    LARGE_INTEGER now, frequency;
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using corvalis::bench::TCountingLog;
+using corvalis::bench::TStopwatch;
 
 double ToNul(const std::string& commandLine)
 {
@@ -43,19 +27,17 @@ double ToNul(const std::string& commandLine)
     startup.hStdError = nul.Get();
     std::string mutableCommandLine = commandLine;
     PROCESS_INFORMATION info{};
-    LARGE_INTEGER start;
-    ::QueryPerformanceCounter(&start);
+    const TStopwatch watch;
     if (!::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                           &info))
         return 0;
-    ::WaitForSingleObject(info.hProcess, INFINITE);
-    const double seconds = Seconds(start);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return seconds;
+    const corvalis::win32::ScopedKernelHandle thread(info.hThread);
+    const corvalis::win32::ScopedKernelHandle process(info.hProcess);
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    return watch.Seconds();
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -65,11 +47,10 @@ int main()
     std::printf("| lines | through RunProcess | to NUL |\n| ---: | ---: | ---: |\n");
     for (int lines : {10000, 100000}) {
         const std::string commandLine = tool + " lines:" + std::to_string(lines) + ":58";
-        CountingLog log(machine.locale);
-        LARGE_INTEGER start;
-        ::QueryPerformanceCounter(&start);
+        TCountingLog log(machine.locale);
+        const TStopwatch watch;
         corvalis::RunProcess(machine.processes, machine.locale, log, commandLine, "");
-        const double logged = Seconds(start);
+        const double logged = watch.Seconds();
         const double nul = ToNul(commandLine);
         std::printf("| %d | %.0f lines/s (%.2f s, %ld logged) | %.0f lines/s (%.2f s) |\n", lines, lines / logged,
                     logged, log.lines, lines / nul, nul);

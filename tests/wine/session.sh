@@ -1,0 +1,27 @@
+# Sourced by the scripts that run Windows programs under Wine: wine_session PREFIX gives
+# the script a Wine prefix of its own at PREFIX (with its own trash for what Wine moves to
+# the recycle bin), an Xvfb display and one Wine server for all its programs; when the
+# script exits, every process of the session ends and the prefix is deleted.
+wine_session() {
+  export WINEPREFIX=$1
+  export XDG_DATA_HOME=$WINEPREFIX-data
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES='mscoree=d;mshtml=d'
+  local display=90
+  while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  wine_session_xvfb=$!
+  trap wine_session_end EXIT
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  export DISPLAY=":$display"
+  "$(dirname "${BASH_SOURCE[0]}")/make-prefix"
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_session_end() {
+  wineserver -k >/dev/null 2>&1
+  kill "$wine_session_xvfb" 2>/dev/null
+  wait "$wine_session_xvfb" 2>/dev/null
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.lock" "$XDG_DATA_HOME"
+}
