@@ -32,11 +32,14 @@ TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProdu
     wizard.Next("wLicensePage");
     EXPECT_FALSE(IsEnabled(wizard.Button("&Next >")));
     SetCheck(wizard.Control("wLicensePage", "Button", "Yes, I accept this agreement"), BST_CHECKED);
+    Screenshot(wizard.Window(), "license-page");
     wizard.Next("wDestinationPage");
+    Screenshot(wizard.Window(), "destination-page");
     TypeText(wizard.Controls("wDestinationPage", "Edit").front(), InstallDir());
     wizard.Next("wFolder");
     const HWND folder = wizard.Controls("wFolder", "Edit").front();
     EXPECT_EQ(Text(folder), "Halvorn\\Corvalis VCL Edition");
+    Screenshot(wizard.Window(), "folder-page");
     TypeText(folder, "");
     EXPECT_FALSE(IsEnabled(wizard.Button("&Next >")));
     TypeText(folder, "Halvorn\\Corvalis VCL Edition");

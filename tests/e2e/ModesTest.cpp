@@ -11,9 +11,9 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
-using ::testing::Not;
 using testing::Ide;
 using testing::IdeFixture;
+using ::testing::Not;
 using namespace uidriver;
 
 // Every mode of the installer, each from a known state of the machine to what it leaves.
@@ -136,6 +136,7 @@ TEST_F(ModesTest, AnUpdateReplacesTheOlderVersionAndGoesIntoTheIdesChosen)
     EXPECT_EQ(wizard.Subtitle(), std::string("This wizard will update the Corvalis component version ") +
                                      kOlderVersion + " currently installed on your computer with newer version " +
                                      kVersion + ".");
+    Screenshot(wizard.Window(), "update-page");
     wizard.Next("wLicensePage");
     SetCheck(wizard.Control("wLicensePage", "Button", "Yes, I accept this agreement"), BST_CHECKED);
     wizard.Next("wCompilationMode");
@@ -173,8 +174,10 @@ TEST_F(ModesTest, UninstallFromTheMaintenancePageTakesTheProductOffTheMachine)
 
     TWizardSession wizard(Uninstaller());
     Choose(wizard, "Uninstall Corvalis");
+    Screenshot(wizard.Window(), "maintenance-page");
     wizard.Next("wUninstall");
     EXPECT_EQ(wizard.Title(), "Begin uninstall");
+    Screenshot(wizard.Window(), "uninstall-page");
     wizard.RunToFinish();
     EXPECT_NE(FindControl(wizard.Page("wFinish"), "Static",
                           "Corvalis component is now completely uninstalled from your computer"),
@@ -250,9 +253,8 @@ TEST_F(ModesTest, ACompilerFailureInOneIdeLeavesTheOthersInstalledAndTheRunWithE
     EXPECT_TRUE(Registered(cbuilder6, "CBuilder6\\CorvalisDsgnC6.bpl"));
     EXPECT_TRUE(Registered(rad2007, "Delphi2007\\CorvalisDsgnD11.bpl"));
     const std::vector<std::string> log = *SetupLog();
-    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
-        return line.find(", Error]") != std::string::npos;
-    }));
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find(", Error]") != std::string::npos; }));
     EXPECT_THAT(log.back(), EndsWith(", Info]Installation completed"));
 }
 
