@@ -37,6 +37,18 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// Each .hpp file of the IDE's output folder with the path of its copy in the IDE's VCL
+// include folder.
+std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, const TTargetOptions& options)
+{
+    std::vector<FoundFile> headers;
+    FindFiles(files, options.OutputDir(), "*.hpp", false, nullptr, headers);
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (const FoundFile& header : headers)
+        copies.emplace_back(header.path, PathJoin(options.VclIncludeDir(), ExtractFileName(header.path)));
+    return copies;
+}
+
 } // namespace
 
 void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options)
@@ -309,25 +321,18 @@ void TCompiler::CopyResourceFiles(const TTargetOptions& options)
 
 void TCompiler::CopyHppFiles(const TTargetOptions& options)
 {
-    std::vector<FoundFile> headers;
-    FindFiles(platform_.files, options.OutputDir(), "*.hpp", false, nullptr, headers);
-    for (const FoundFile& header : headers) {
-        const std::string copy = PathJoin(options.VclIncludeDir(), ExtractFileName(header.path));
+    for (const auto& [header, copy] : HppCopies(platform_.files, options)) {
         if (platform_.files.FileExists(copy))
             platform_.files.DeleteFile(copy);
-        platform_.files.CopyFile(header.path, copy);
+        platform_.files.CopyFile(header, copy);
     }
 }
 
 void TCompiler::DeleteHppFiles(const TTargetOptions& options)
 {
-    std::vector<FoundFile> headers;
-    FindFiles(platform_.files, options.OutputDir(), "*.hpp", false, nullptr, headers);
-    for (const FoundFile& header : headers) {
-        const std::string copy = PathJoin(options.VclIncludeDir(), ExtractFileName(header.path));
+    for (const auto& [header, copy] : HppCopies(platform_.files, options))
         if (platform_.files.FileExists(copy))
             platform_.files.DeleteFile(copy);
-    }
 }
 
 } // namespace corvalis

@@ -22,12 +22,15 @@ constexpr int kRowStep = 52;
 constexpr COLORREF kProblemColor = RGB(255, 0, 0);
 
 // The texts break their lines with a lone carriage return, which a label does not.
-std::string LabelText(std::string text)
+std::string LabelText(const std::string& text)
 {
-    for (size_t at = 0; (at = text.find('\r', at)) != std::string::npos; at += 2)
-        if (at + 1 >= text.size() || text[at + 1] != '\n')
-            text.insert(at + 1, "\n");
-    return text;
+    std::string label;
+    for (size_t i = 0; i < text.size(); ++i) {
+        label += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            label += '\n';
+    }
+    return label;
 }
 
 bool Checked(HWND box)

@@ -258,11 +258,12 @@ TEST_F(TurboWarningTest, RetryAsksAgainUntilTheCompilerIsThere)
 {
     TWizardSession wizard(installer_);
     const HWND warning = WarningOf(wizard);
-    ClickAsync(Control(warning, "Button", "&Retry"));
-    WaitUntil([&] { return !IsVisible(warning); }, "the warning to close");
-    const HWND again = WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Warning");
+    Click(Control(warning, "Button", "&Retry"));
+    WaitUntilListening(warning);
+    EXPECT_TRUE(IsVisible(warning));
+    EXPECT_EQ(wizard.ActivePage(), "wIDEPage");
     machine.files.CopyFile(PathJoin(test.ToolsFolder(), "dcc32.exe"), turbo_->RootDir() + "\\Bin\\dcc32.exe");
-    Click(Control(again, "Button", "&Retry"));
+    Click(Control(warning, "Button", "&Retry"));
     wizard.WaitForPage("wConfigPage");
 }
 

@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fixtures/MemoryFixture.h"
-#include "ide/DelphiData.h"
+#include "FuzzTarget.h"
 #include "ide/Utils.h"
 
 namespace {
@@ -14,16 +13,10 @@ using namespace corvalis;
 
 TCompileTarget& Target()
 {
-    static MemoryPlatform machine;
-    static TCompileTarget* target = [] {
-        testing::MemoryFixtureFiles files(machine);
-        testing::IdeFixture(testing::Ide::Rad2010).Install(machine.platform, files);
-        return new TCompileTarget(machine.platform, "BDS", "7.0", "BDS");
-    }();
-    return *target;
+    return fuzz::BdsTarget(testing::Ide::Rad2010, "7.0");
 }
 
-}  // namespace
+} // namespace
 
 // The input is a path and up to three variable values, separated by line feeds.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fixtures/MemoryFixture.h"
-#include "ide/DelphiData.h"
+#include "FuzzTarget.h"
 
 namespace {
 
@@ -14,16 +13,10 @@ using namespace corvalis;
 
 TCompileTarget& Target()
 {
-    static MemoryPlatform machine;
-    static TCompileTarget* target = [] {
-        testing::MemoryFixtureFiles files(machine);
-        testing::IdeFixture(testing::Ide::Rad2007).Install(machine.platform, files);
-        return new TCompileTarget(machine.platform, "BDS", "5.0", "BDS");
-    }();
-    return *target;
+    return fuzz::BdsTarget(testing::Ide::Rad2007, "5.0");
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -300,4 +300,9 @@ void WaitForText(HWND window, const std::string& part, Timeout timeout)
               "\"" + part + "\" in " + ClassName(window) + " \"" + Text(window) + "\"", timeout);
 }
 
+void WaitUntilListening(HWND window)
+{
+    Send(window, WM_NULL, 0, 0);
+}
+
 } // namespace corvalis::uidriver

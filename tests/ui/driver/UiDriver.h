@@ -55,5 +55,8 @@ void WaitUntilGone(HWND window, Timeout timeout = kDefaultTimeout);
 void WaitUntilEnabled(HWND window, bool enabled, Timeout timeout = kDefaultTimeout);
 void WaitUntilVisible(HWND window, bool visible, Timeout timeout = kDefaultTimeout);
 void WaitForText(HWND window, const std::string& part, Timeout timeout = kDefaultTimeout);
+// Returns once the window's thread takes messages again, which it does only in a message
+// loop: after a click that ends a modal loop, the program has gone on to its next one.
+void WaitUntilListening(HWND window);
 
 } // namespace corvalis::uidriver
