@@ -21,7 +21,7 @@ void ShowPlainMessage(const std::string& text)
     ::MessageBoxA(nullptr, text.c_str(), ui::kApplicationTitle, MB_OK);
 }
 
-}  // namespace
+} // namespace
 
 int RunInstaller(Win32Platform& machine, TCmdOptions& options)
 {
@@ -52,4 +52,4 @@ int RunInstaller(Win32Platform& machine, TCmdOptions& options)
     return 0;
 }
 
-}  // namespace corvalis
+} // namespace corvalis

@@ -50,15 +50,15 @@ void TfMain::CreateCompilationModePage()
     TWizardPage& page = wizard_.AddPage("wCompilationMode", pkInterior);
     page.SetTitle("Select compilation mode");
     page.SetSubtitle("Choose the visual components library to compile Corvalis with.");
-    page.CreateControl("STATIC",
-                       "Corvalis could be compiled either with the standard VCL controls or with one of the third-party "
-                       "packages. \r\nYou may run the installation package later at any time to change the compilation "
-                       "type.",
-                       SS_NOPREFIX, {kLeft, 10, kWidth, 30});
-    const char* const captions[] = {"Compile Corvalis using standard VCL Controls",
-                                    "Compile Corvalis using TnT Unicode Controls",
-                                    "Compile Corvalis using TMS Unicode Controls",
-                                    "Compile Corvalis using DevExpress Controls"};
+    page.CreateControl(
+        "STATIC",
+        "Corvalis could be compiled either with the standard VCL controls or with one of the third-party "
+        "packages. \r\nYou may run the installation package later at any time to change the compilation "
+        "type.",
+        SS_NOPREFIX, {kLeft, 10, kWidth, 30});
+    const char* const captions[] = {
+        "Compile Corvalis using standard VCL Controls", "Compile Corvalis using TnT Unicode Controls",
+        "Compile Corvalis using TMS Unicode Controls", "Compile Corvalis using DevExpress Controls"};
     for (int mode = cmStandard; mode <= cmDevExpress; ++mode) {
         rbCompilationModes[mode] =
             page.CreateControl("BUTTON", captions[mode], WS_TABSTOP | BS_AUTORADIOBUTTON | (mode == 0 ? WS_GROUP : 0),
@@ -102,9 +102,9 @@ void TfMain::BuildTargetRows()
         const std::optional<TTargetRow> row = SetUpTargetRow(options, installData_.Mode);
         if (!row)
             continue;
-        const HWND box = scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
-                                                  WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX),
-                                                  {30, y, width, 20});
+        const HWND box =
+            scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
+                                     WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX), {30, y, width, 20});
         ::SendMessageA(box, BM_SETCHECK, CheckState(row->check), 0);
         const HWND label = scrollIDE->CreateControl("STATIC", "", SS_NOPREFIX, {50, y + 22, width - 20, 28});
         TTargetRowControls& controls = rows_.emplace_back(TTargetRowControls{&options, *row, box, label});
@@ -200,13 +200,13 @@ void TfMain::CreateConfigPage()
                                  WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
                                  {kLeft + 74, 10, 320, 200});
     ::SendMessageA(cTarget, CB_SETITEMHEIGHT, 0, 16);
-    cbIDERegistration = page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX,
-                                           {kLeft + 410, 12, 150, 20});
+    cbIDERegistration =
+        page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX, {kLeft + 410, 12, 150, 20});
     gbOptions = {page.CreateGroupBox("Installation options", {kLeft, 44, kWidth, 300})};
     cbCompileFromSource = page.CreateControl("BUTTON", "Compile Packages from sources", WS_TABSTOP | BS_AUTOCHECKBOX,
                                              {kLeft + 14, 66, 260, 20});
-    cbAddSource = page.CreateControl("BUTTON", "Add source location", WS_TABSTOP | BS_AUTOCHECKBOX,
-                                     {kLeft + 290, 66, 250, 20});
+    cbAddSource =
+        page.CreateControl("BUTTON", "Add source location", WS_TABSTOP | BS_AUTOCHECKBOX, {kLeft + 290, 66, 250, 20});
     const HWND line = page.CreateControl("STATIC", "Select additional connectivity packages to compile:", SS_NOPREFIX,
                                          {kLeft + 14, 96, 520, 16});
     clMetaProviders = page.CreateControl(
@@ -252,7 +252,8 @@ std::optional<LRESULT> TfMain::ConfigPageMessage(UINT message, WPARAM, LPARAM lP
     if (header.hwndFrom != clMetaProviders)
         return std::nullopt;
     const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-    const bool checkChanges = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
+    const bool checkChanges =
+        (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
     if (header.code == LVN_ITEMCHANGING && checkChanges && !fillingProviders_) {
         // Packages that cannot be built for this IDE cannot be ticked.
         const TTargetOptions* options = SelectedTarget();
@@ -323,7 +324,7 @@ TTargetOptions* TfMain::SelectedTarget() const
 {
     const auto index = ::SendMessageA(cTarget, CB_GETCURSEL, 0, 0);
     return index >= 0 && static_cast<size_t>(index) < configTargets_.size() ? configTargets_[static_cast<size_t>(index)]
-                                                                             : nullptr;
+                                                                            : nullptr;
 }
 
 // Shows the tick; when that changes it, the box's handler writes it back, as a click would.

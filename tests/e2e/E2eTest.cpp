@@ -64,8 +64,9 @@ void E2eTest::RecordInstallation(const std::string& version, const std::vector<c
     product->WriteString("StartFolder", "Halvorn\\Corvalis VCL Edition");
     product->WriteString("InstalledVersion", version);
     for (const testing::IdeFixture* ide : ides) {
-        auto options = machine.registry.OpenKey(
-            RootKey::LocalMachine, std::string(corvalis::ProductKey) + "\\" + DisplayName(*ide), KeyAccess::WriteCreate);
+        auto options = machine.registry.OpenKey(RootKey::LocalMachine,
+                                                std::string(corvalis::ProductKey) + "\\" + DisplayName(*ide),
+                                                KeyAccess::WriteCreate);
         for (const char* name : {"Installed", "IDE Registration", "Add Source Location", "Compile Packages"})
             options->WriteBool(name, true);
     }

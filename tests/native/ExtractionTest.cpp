@@ -105,10 +105,18 @@ TEST_F(ExtractionTest, AFolderWithADoubleQuoteIsRefusedBeforeTheExtractorRuns)
 TEST(WindowsName, NamesTheWindowsVersionsItKnows)
 {
     const std::pair<WindowsVersion, std::string> cases[] = {
-        {{1, 4, 0}, "Windows 95"},    {{1, 4, 10}, "Windows 98"},    {{1, 4, 89}, "Windows 98"},
-        {{1, 4, 90}, "Windows ME"},   {{1, 4, 91}, ""},              {{2, 4, 0}, "Windows NT4"},
-        {{2, 5, 0}, "Windows 2000"},  {{2, 5, 1}, "Windows XP"},     {{2, 5, 2}, ""},
-        {{2, 6, 1}, ""},              {{2, 10, 0}, ""},              {{3, 5, 1}, ""},
+        {{1, 4, 0}, "Windows 95"},
+        {{1, 4, 10}, "Windows 98"},
+        {{1, 4, 89}, "Windows 98"},
+        {{1, 4, 90}, "Windows ME"},
+        {{1, 4, 91}, ""},
+        {{2, 4, 0}, "Windows NT4"},
+        {{2, 5, 0}, "Windows 2000"},
+        {{2, 5, 1}, "Windows XP"},
+        {{2, 5, 2}, ""},
+        {{2, 6, 1}, ""},
+        {{2, 10, 0}, ""},
+        {{3, 5, 1}, ""},
     };
     for (const auto& [version, name] : cases)
         EXPECT_EQ(WindowsName(version), name) << version.platformId << " " << version.major << "." << version.minor;
@@ -121,8 +129,8 @@ TEST_F(ExtractionTest, InstallFilesLogsTheVersionsAndEndsWithTheShellIntegration
     const auto lines = Lines();
     ASSERT_GE(lines.size(), 8u);
     EXPECT_THAT(lines[0],
-              Pair(llDebug, "Extracting files from installer package. Component version: 2.0.1.0 Standard Edition "
-                            "With Sources"));
+                Pair(llDebug, "Extracting files from installer package. Component version: 2.0.1.0 Standard Edition "
+                              "With Sources"));
     EXPECT_THAT(lines[1], Pair(llInfo, "Installing Corvalis v. 2.0.1.0 Standard Edition With Sources"));
     EXPECT_THAT(lines[2], Pair(llInfo, "Windows XP Service Pack 2 (5.1.2600)"));
     EXPECT_THAT(lines[3], Pair(llInfo, ""));
@@ -164,5 +172,5 @@ TEST_F(ExtractionTest, TheEngineRunsToolsThroughItsOwnLog)
     EXPECT_FALSE(seen.empty());
 }
 
-}  // namespace
-}  // namespace corvalis
+} // namespace
+} // namespace corvalis

@@ -37,4 +37,4 @@ TInstallData& InstallerMachine::Start()
     return *data_;
 }
 
-}  // namespace corvalis::testing
+} // namespace corvalis::testing

@@ -33,4 +33,4 @@ private:
     std::unique_ptr<TInstallData> data_;
 };
 
-}  // namespace corvalis::testing
+} // namespace corvalis::testing

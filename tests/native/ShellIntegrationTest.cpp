@@ -18,7 +18,8 @@ using ::testing::ThrowsMessage;
 class ShellIntegrationTest : public ::testing::Test {
 protected:
     explicit ShellIntegrationTest(product::PackageContent content = testing::InstallerMachine::DefaultPackage())
-        : installer(content), data(installer.Start()), files(installer.machine.files), shell(installer.machine.platform, data)
+        : installer(content), data(installer.Start()), files(installer.machine.files),
+          shell(installer.machine.platform, data)
     {
         // As the extraction leaves it.
         data.InstallDir = "C:\\Program Files\\Halvorn\\Corvalis";
@@ -202,9 +203,9 @@ TEST_F(RemovalTest, EverythingListedGoesToTheRecycleBinAndTheRunningInstallerToT
     EXPECT_EQ(lines[1], "Deleting CBuilder5");
     EXPECT_EQ(lines[3], "Deleting CBuilder2007");
     EXPECT_EQ(lines[21], "Deleting Int");
-    EXPECT_THAT(std::vector<std::string>(lines.begin() + 22, lines.end()),
-                ElementsAre("Delete start menu group...", "Completed", "Delete Start menu Program Folder...",
-                            "Completed", ""));
+    EXPECT_THAT(
+        std::vector<std::string>(lines.begin() + 22, lines.end()),
+        ElementsAre("Delete start menu group...", "Completed", "Delete Start menu Program Folder...", "Completed", ""));
 }
 
 TEST_F(RemovalTest, AnInstallationFolderLeftEmptyGoesToo)
@@ -232,5 +233,5 @@ TEST_F(RemovalTest, TheGroupTheInstalledProductRecordedIsRemovedToo)
     EXPECT_TRUE(files.DirectoryExists(tools));
 }
 
-}  // namespace
-}  // namespace corvalis
+} // namespace
+} // namespace corvalis

@@ -63,8 +63,8 @@ inline std::vector<ChildAction> ParseChildActions(const std::vector<std::string>
             const std::string countAndLength = value(6);
             const size_t colon = countAndLength.find(':');
             const auto length = static_cast<size_t>(std::atoi(countAndLength.substr(colon + 1).c_str()));
-            actions.push_back(
-                {ChildAction::Lines, std::string(length, 'x') + "\r\n", std::atoi(countAndLength.substr(0, colon).c_str())});
+            actions.push_back({ChildAction::Lines, std::string(length, 'x') + "\r\n",
+                               std::atoi(countAndLength.substr(0, colon).c_str())});
         }
     }
     return actions;

@@ -18,8 +18,8 @@ class IdeInstallTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        package_ = test.MakePackage("Corvalis Setup", {"2.0.1.0 Standard Edition With Sources", true, true},
-                                    "enginerun.exe");
+        package_ =
+            test.MakePackage("Corvalis Setup", {"2.0.1.0 Standard Edition With Sources", true, true}, "enginerun.exe");
         for (Ide ide : {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
             test.AddIde(IdeFixture(ide, test.Root() + "\\IDEs"));
     }

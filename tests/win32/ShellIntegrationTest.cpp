@@ -22,8 +22,8 @@ class ShellIntegrationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        package_ = test.MakePackage("Corvalis Setup", {"2.0.1.0 Standard Edition With Sources", true, true},
-                                    "enginerun.exe");
+        package_ =
+            test.MakePackage("Corvalis Setup", {"2.0.1.0 Standard Edition With Sources", true, true}, "enginerun.exe");
         installDir_ = test.Root() + "\\Program Files\\Halvorn\\Corvalis";
         group_ = test.StartMenuGroup();
     }
