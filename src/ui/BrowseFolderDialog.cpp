@@ -37,12 +37,10 @@ HWND AddBrowseWindowButton(HWND browseWindow, const char* caption, bool textWidt
     ::MapWindowPoints(nullptr, browseWindow, reinterpret_cast<POINT*>(&bounds), 2);
     int width = bounds.right - bounds.left;
     if (textWidth) {
-        const HDC dc = ::GetDC(ok);
-        const HGDIOBJ previous = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+        const win32::ScopedWindowDC dc(ok);
+        const win32::ScopedSelection selected(dc.Get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         SIZE text = {};
-        ::GetTextExtentPoint32A(dc, caption, ::lstrlenA(caption), &text);
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(ok, dc);
+        ::GetTextExtentPoint32A(dc.Get(), caption, ::lstrlenA(caption), &text);
         width = text.cx;
     }
     const HWND button =

@@ -17,9 +17,8 @@ int Blend(int from, int to, int step, int steps)
 void DrawUpwards(HDC dc, int x, int y, const char* text, int points, TFontStyles style)
 {
     const win32::ScopedFont upwards = MakeFont("Arial", points, style, 900);
-    const HGDIOBJ previous = ::SelectObject(dc, upwards.Get());
+    const win32::ScopedSelection selected(dc, upwards.Get());
     ::TextOutA(dc, x, y, text, ::lstrlenA(text));
-    ::SelectObject(dc, previous);
 }
 
 } // namespace

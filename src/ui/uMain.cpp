@@ -79,11 +79,7 @@ bool TfMain::HasErrors() const
     return progress_->Log().HasErrors();
 }
 
-TfMain::~TfMain()
-{
-    if (ImageListTargets)
-        ImageList_Destroy(ImageListTargets);
-}
+TfMain::~TfMain() = default;
 
 void TfMain::Start()
 {

@@ -17,6 +17,13 @@ namespace corvalis::ui {
 
 class TProgressView;
 
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ImageList_Destroy(h); }
+};
+
 // The installer's wizard: the pages of every mode, from the welcome page to the finish page,
 // and the installation run on the compile page. Its pages edit the installation data and
 // the IDEs' options; the run persists them.
@@ -118,7 +125,7 @@ private:
     std::unique_ptr<TScrollBox> scrollIDE;
     std::vector<TTargetRowControls> rows_;
     HWND cTarget = nullptr;
-    HIMAGELIST ImageListTargets = nullptr;
+    win32::ScopedHandle<ImageListTraits> ImageListTargets;
     std::vector<int> targetIcons_; // per cTarget item: its image, or -1
     std::vector<TTargetOptions*> configTargets_;
     HWND cbIDERegistration = nullptr;

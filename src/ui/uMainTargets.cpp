@@ -280,9 +280,7 @@ std::optional<LRESULT> TfMain::ConfigPageMessage(UINT message, WPARAM, LPARAM lP
 void TfMain::wConfigPageEnterPage()
 {
     ::SendMessageA(cTarget, CB_RESETCONTENT, 0, 0);
-    if (ImageListTargets)
-        ImageList_Destroy(ImageListTargets);
-    ImageListTargets = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+    ImageListTargets.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
     targetIcons_.clear();
     configTargets_ = IdesToConfigure(*installData_.TargetOptions);
     for (TTargetOptions* options : configTargets_) {
@@ -294,7 +292,7 @@ void TfMain::wConfigPageEnterPage()
             ::SHGetFileInfoA(options->Target.AppFile.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
             info.hIcon) {
             const win32::ScopedIcon icon(info.hIcon);
-            image = ImageList_AddIcon(ImageListTargets, icon.Get());
+            image = ImageList_AddIcon(ImageListTargets.Get(), icon.Get());
         }
         targetIcons_.push_back(image);
     }
@@ -311,7 +309,7 @@ void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item)
         return;
     const int image = targetIcons_[item.itemID];
     if (image >= 0)
-        ImageList_Draw(ImageListTargets, image, item.hDC, rect.left + 1, rect.top, ILD_NORMAL);
+        ImageList_Draw(ImageListTargets.Get(), image, item.hDC, rect.left + 1, rect.top, ILD_NORMAL);
     rect.left += 16 + 3;
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

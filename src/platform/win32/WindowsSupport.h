@@ -99,6 +99,13 @@ template <typename GdiObject> struct GdiObjectTraits {
     static void Close(Handle h) { ::DeleteObject(h); }
 };
 
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::DeleteDC(h); }
+};
+
 struct IconTraits {
     using Handle = HICON;
     static Handle Invalid() { return nullptr; }
@@ -114,6 +121,38 @@ using ScopedFont = ScopedHandle<GdiObjectTraits<HFONT>>;
 using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedIcon = ScopedHandle<IconTraits>;
+using ScopedMemoryDC = ScopedHandle<MemoryDcTraits>;
+
+// A window's device context (the screen's for nullptr), released with the window.
+class ScopedWindowDC {
+public:
+    explicit ScopedWindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    ~ScopedWindowDC()
+    {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context, the one before it put back at the end.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+    ~ScopedSelection() { ::SelectObject(dc_, previous_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // A reference to a COM interface.
 template <typename Interface> class ComPtr {

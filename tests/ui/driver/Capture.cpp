@@ -10,12 +10,13 @@ TImage CaptureScreenRect(const RECT& area)
     TImage image;
     image.Width = area.right - area.left;
     image.Height = area.bottom - area.top;
-    const HDC screen = ::GetDC(nullptr);
-    const HDC memory = ::CreateCompatibleDC(screen);
-    win32::ScopedBitmap bitmap(::CreateCompatibleBitmap(screen, image.Width, image.Height));
-    const HGDIOBJ previous = ::SelectObject(memory, bitmap.Get());
-    ::BitBlt(memory, 0, 0, image.Width, image.Height, screen, area.left, area.top, SRCCOPY);
-    ::SelectObject(memory, previous);
+    const win32::ScopedWindowDC screen(nullptr);
+    const win32::ScopedMemoryDC memory(::CreateCompatibleDC(screen.Get()));
+    const win32::ScopedBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), image.Width, image.Height));
+    {
+        const win32::ScopedSelection selected(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, image.Width, image.Height, screen.Get(), area.left, area.top, SRCCOPY);
+    }
 
     BITMAPINFO format = {};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -25,9 +26,7 @@ TImage CaptureScreenRect(const RECT& area)
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
     std::vector<uint32_t> bits(static_cast<size_t>(image.Width) * image.Height);
-    ::GetDIBits(memory, bitmap.Get(), 0, static_cast<UINT>(image.Height), bits.data(), &format, DIB_RGB_COLORS);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    ::GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(image.Height), bits.data(), &format, DIB_RGB_COLORS);
 
     image.Pixels.reserve(bits.size());
     for (const uint32_t bgr : bits)
