@@ -73,7 +73,7 @@ TEST_F(DelphiDataStoreTest, ADelphiTargetLoadsItsListsFromTheRegistry)
 {
     TCompileTarget& t = Load(IdeFixture(Ide::Delphi7)
                                  .WithLibraryValue("Debug DCU Path", "$(DELPHI)\\Lib\\Debug\\")
-                                 .WithEnvironmentVariable("JCL", "C:\\jcl")
+                                 .WithEnvironmentVariable("TOOLS", "C:\\tools")
                                  .WithDisabledPackage("$(DELPHI)\\Bin\\dclact70.bpl", "Borland ActionBar Components"));
     EXPECT_THAT(t.SearchPaths,
                 ElementsAre("$(DELPHI)\\Lib", "$(DELPHI)\\Bin", "$(DELPHI)\\Imports", "$(DELPHI)\\Projects\\Bpl"));
@@ -81,7 +81,7 @@ TEST_F(DelphiDataStoreTest, ADelphiTargetLoadsItsListsFromTheRegistry)
     EXPECT_THAT(t.DebugDcuPaths, ElementsAre("$(DELPHI)\\Lib\\Debug"));
     EXPECT_EQ(t.BplOutputDir, "$(DELPHI)\\Projects\\Bpl");
     EXPECT_EQ(t.BplDir(), "C:\\Program Files\\Borland\\Delphi7\\Projects\\Bpl");
-    EXPECT_THAT(t.EnvVars, ElementsAre("JCL=C:\\jcl"));
+    EXPECT_THAT(t.EnvVars, ElementsAre("TOOLS=C:\\tools"));
     EXPECT_EQ(t.KnownPackages.Count(), 6);
     EXPECT_EQ(t.KnownIdePackages.Count(), 2);
     ASSERT_EQ(t.DisabledPackages.Count(), 1);
