@@ -13,9 +13,6 @@ namespace {
 
 constexpr int kClientWidth = 598;
 constexpr int kClientHeight = 456;
-// Interior pages are 598 x 354; their controls keep this margin.
-constexpr int kLeft = 20;
-constexpr int kWidth = 558;
 // A welcome page's texts, right of its picture.
 constexpr int kWelcomeLeft = 16;
 constexpr int kWelcomeWidth = 400;
@@ -139,10 +136,10 @@ void TfMain::CreateLicensePage()
     page.SetTitle("License agreement");
     page.SetSubtitle("Please read the following license agreement carefully.");
     page.SetButtonEnabled(wbNext, false);
-    CreateLabel(page, "Press PAGE DOWN key to see the rest of the agreement.", {kLeft, 10, kWidth, 16});
+    CreateLabel(page, "Press PAGE DOWN key to see the rest of the agreement.", {kPageLeft, 10, kPageWidth, 16});
     page.CreateControl("EDIT", kLicense, WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                       {kLeft, 30, kWidth, 262}, WS_EX_CLIENTEDGE);
-    cbAgree = CreateCheckBox(page, "Yes, I accept this agreement", {kLeft, 302, 300, 22});
+                       {kPageLeft, 30, kPageWidth, 262}, WS_EX_CLIENTEDGE);
+    cbAgree = CreateCheckBox(page, "Yes, I accept this agreement", {kPageLeft, 302, 300, 22});
     page.SetControlFont(cbAgree, 8, fsBold);
     page.OnCommand(cbAgree, BN_CLICKED, [this] { cbAgreeClick(); });
 }
@@ -152,16 +149,16 @@ void TfMain::CreateDestinationPage()
     TWizardPage& page = wizard_.AddPage("wDestinationPage", pkInterior);
     page.SetTitle("Destination Folder");
     page.SetSubtitle("Select a folder where the component will be installed.");
-    CreateLabel(page, "Setup will install Corvalis in the following folder.", {kLeft, 10, kWidth, 16});
+    CreateLabel(page, "Setup will install Corvalis in the following folder.", {kPageLeft, 10, kPageWidth, 16});
     CreateLabel(page,
                 "To install to this folder, click Next. To install to a different folder, click Browse and select "
                 "another folder.",
-                {kLeft, 34, kWidth, 30});
+                {kPageLeft, 34, kPageWidth, 30});
     CreateLabel(page,
                 "WARNING: This folder will be emptied before installation. Please make sure that this folder doesn't "
                 "contain any other important information",
-                {kLeft, 74, kWidth, 30});
-    deDestination = std::make_unique<TFrameDirEditBrowse>(page.Handle(), TBounds{kLeft, 130, kWidth, 50});
+                {kPageLeft, 74, kPageWidth, 30});
+    deDestination = std::make_unique<TFrameDirEditBrowse>(page.Handle(), TBounds{kPageLeft, 130, kPageWidth, 50});
     deDestination->SetCaption("Destination Folder");
     deDestination->SetBrowseButton("Browse...", 62, 25);
     page.OnNextButtonClick = [this](bool& stop) { wDestinationPageNextButtonClick(stop); };
@@ -175,12 +172,13 @@ void TfMain::CreateFolderPage()
     CreateLabel(page,
                 "Setup will add program icons to the Program Folder listed below. You may type a new folder name, or "
                 "select one from existing folders list. Click Next to continue.",
-                {kLeft, 10, kWidth, 30});
-    CreateLabel(page, "Program Folder:", {kLeft, 52, kWidth, 16});
-    eFolder = page.CreateControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, {kLeft, 70, kWidth, 21}, WS_EX_CLIENTEDGE);
-    CreateLabel(page, "Existing folders:", {kLeft, 104, kWidth, 16});
+                {kPageLeft, 10, kPageWidth, 30});
+    CreateLabel(page, "Program Folder:", {kPageLeft, 52, kPageWidth, 16});
+    eFolder =
+        page.CreateControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, {kPageLeft, 70, kPageWidth, 21}, WS_EX_CLIENTEDGE);
+    CreateLabel(page, "Existing folders:", {kPageLeft, 104, kPageWidth, 16});
     lFolders = page.CreateControl("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                  {kLeft, 122, kWidth, 220}, WS_EX_CLIENTEDGE);
+                                  {kPageLeft, 122, kPageWidth, 220}, WS_EX_CLIENTEDGE);
     page.OnCommand(eFolder, EN_CHANGE, [this] { eFolderChange(); });
     page.OnCommand(lFolders, LBN_SELCHANGE, [this] { lFoldersClick(); });
     page.OnNextButtonClick = [this](bool& stop) { wFolderNextButtonClick(stop); };
@@ -189,11 +187,11 @@ void TfMain::CreateFolderPage()
 void TfMain::CreateUninstallPage()
 {
     TWizardPage& page = wizard_.AddPage("wUninstall", pkInterior);
-    lUninstallText = CreateLabel(page, "", {kLeft, 10, kWidth, 30});
-    page.CreateGroupBox(" Corvalis installation folder ", {kLeft, 50, kWidth, 60});
-    lUninstallFolder = CreateLabel(page, "", {kLeft + 14, 76, kWidth - 28, 20});
+    lUninstallText = CreateLabel(page, "", {kPageLeft, 10, kPageWidth, 30});
+    page.CreateGroupBox(" Corvalis installation folder ", {kPageLeft, 50, kPageWidth, 60});
+    lUninstallFolder = CreateLabel(page, "", {kPageLeft + 14, 76, kPageWidth - 28, 20});
     page.SetControlFont(lUninstallFolder, 8, fsBold);
-    lUninstallWarning = CreateLabel(page, "", {kLeft, 126, kWidth, 44});
+    lUninstallWarning = CreateLabel(page, "", {kPageLeft, 126, kPageWidth, 44});
     page.OnPage = [this] { wUninstallPage(); };
 }
 
@@ -207,14 +205,14 @@ void TfMain::CreateFinishPage()
     page.SetButtonVisible(wbFinish, true);
     // The two icons share one place; one of them shows.
     for (HWND* icon : {&iFinishInformation, &iFinishExclamation}) {
-        *icon = page.CreateControl("STATIC", "", SS_ICON | SS_CENTERIMAGE, {kLeft, 16, 37, 37});
+        *icon = page.CreateControl("STATIC", "", SS_ICON | SS_CENTERIMAGE, {kPageLeft, 16, 37, 37});
         const auto resource = icon == &iFinishInformation ? IDI_INFORMATION : IDI_EXCLAMATION;
         ::SendMessageA(*icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconA(nullptr, resource)), 0);
     }
-    lFinishResult = CreateLabel(page, "", {kLeft + 50, 20, kWidth - 50, 40});
-    Label17 = CreateLabel(page, "Setup Log was saved at", {kLeft, 80, kWidth, 16});
-    lSetupLogPath = CreateLabel(page, "", {kLeft, 98, kWidth, 32});
-    cbVisitWeb = CreateCheckBox(page, "Learn more about Corvalis at the web site", {kLeft, 150, 400, 22});
+    lFinishResult = CreateLabel(page, "", {kPageLeft + 50, 20, kPageWidth - 50, 40});
+    Label17 = CreateLabel(page, "Setup Log was saved at", {kPageLeft, 80, kPageWidth, 16});
+    lSetupLogPath = CreateLabel(page, "", {kPageLeft, 98, kPageWidth, 32});
+    cbVisitWeb = CreateCheckBox(page, "Learn more about Corvalis at the web site", {kPageLeft, 150, 400, 22});
     ::SendMessageA(cbVisitWeb, BM_SETCHECK, BST_CHECKED, 0);
     page.OnCommand(cbVisitWeb, BN_CLICKED, [this] { cbVisitWebClick(); });
     page.OnEnterPage = [this] { wFinishEnterPage(); };

@@ -17,12 +17,9 @@ namespace corvalis::ui {
 
 class TProgressView;
 
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ImageList_Destroy(h); }
-};
+// Interior pages are 598 x 354; their controls keep this margin.
+constexpr int kPageLeft = 20;
+constexpr int kPageWidth = 558;
 
 // The installer's wizard: the pages of every mode, from the welcome page to the finish page,
 // and the installation run on the compile page. Its pages edit the installation data and
@@ -125,7 +122,7 @@ private:
     std::unique_ptr<TScrollBox> scrollIDE;
     std::vector<TTargetRowControls> rows_;
     HWND cTarget = nullptr;
-    win32::ScopedHandle<ImageListTraits> ImageListTargets;
+    win32::ScopedHandle<win32::NullableHandleTraits<HIMAGELIST, ImageList_Destroy>> ImageListTargets;
     std::vector<int> targetIcons_; // per cTarget item: its image, or -1
     std::vector<TTargetOptions*> configTargets_;
     HWND cbIDERegistration = nullptr;

@@ -15,8 +15,6 @@
 namespace corvalis::ui {
 namespace {
 
-constexpr int kLeft = 20;
-constexpr int kWidth = 558;
 constexpr int kRowTop = 10;
 constexpr int kRowStep = 52;
 constexpr COLORREF kProblemColor = RGB(255, 0, 0);
@@ -55,14 +53,14 @@ void TfMain::CreateCompilationModePage()
         "Corvalis could be compiled either with the standard VCL controls or with one of the third-party "
         "packages. \r\nYou may run the installation package later at any time to change the compilation "
         "type.",
-        SS_NOPREFIX, {kLeft, 10, kWidth, 30});
+        SS_NOPREFIX, {kPageLeft, 10, kPageWidth, 30});
     const char* const captions[] = {
         "Compile Corvalis using standard VCL Controls", "Compile Corvalis using TnT Unicode Controls",
         "Compile Corvalis using TMS Unicode Controls", "Compile Corvalis using DevExpress Controls"};
     for (int mode = cmStandard; mode <= cmDevExpress; ++mode) {
         rbCompilationModes[mode] =
             page.CreateControl("BUTTON", captions[mode], WS_TABSTOP | BS_AUTORADIOBUTTON | (mode == 0 ? WS_GROUP : 0),
-                               {kLeft + 20, 50 + mode * 26, 400, 22});
+                               {kPageLeft + 20, 50 + mode * 26, 400, 22});
         page.OnCommand(rbCompilationModes[mode], BN_CLICKED,
                        [this, mode] { installData_.CompilationMode = static_cast<TCompilationMode>(mode); });
     }
@@ -70,14 +68,14 @@ void TfMain::CreateCompilationModePage()
                        "The TNT Unicode controls are the accepted defacto standard solution for creating Unicode "
                        "enabled applications with Delphi and C++Builder. TNT Unicode Controls are free and could be "
                        "downloaded from",
-                       SS_NOPREFIX | WS_GROUP, {kLeft, 166, kWidth, 44});
+                       SS_NOPREFIX | WS_GROUP, {kPageLeft, 166, kPageWidth, 44});
     const auto open = [this](const char* address) { return [this, address] { platform_.shell.Open(address); }; };
-    page.CreateLink(TntControlsDownload, {kLeft, 212, kWidth, 16}, open(TntControlsDownload));
+    page.CreateLink(TntControlsDownload, {kPageLeft, 212, kPageWidth, 16}, open(TntControlsDownload));
     page.CreateControl("STATIC",
                        "The commercial version that is known as TMS Unicode Component Pack, is available at the TMS "
                        "Software web-site:",
-                       SS_NOPREFIX, {kLeft, 240, kWidth, 30});
-    page.CreateLink(TmsUnicodeSite, {kLeft, 272, kWidth, 16}, open(TmsUnicodeSite));
+                       SS_NOPREFIX, {kPageLeft, 240, kPageWidth, 30});
+    page.CreateLink(TmsUnicodeSite, {kPageLeft, 272, kPageWidth, 16}, open(TmsUnicodeSite));
 }
 
 void TfMain::CreateIdePage()
@@ -195,23 +193,23 @@ void TfMain::CreateConfigPage()
     TWizardPage& page = wizard_.AddPage("wConfigPage", pkInterior);
     page.SetTitle("Configuration");
     page.SetSubtitle("Choose installation options for selected targets.");
-    page.CreateControl("STATIC", "Options for", SS_NOPREFIX, {kLeft, 14, 70, 16});
+    page.CreateControl("STATIC", "Options for", SS_NOPREFIX, {kPageLeft, 14, 70, 16});
     cTarget = page.CreateControl("COMBOBOX", "",
                                  WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                 {kLeft + 74, 10, 320, 200});
+                                 {kPageLeft + 74, 10, 320, 200});
     ::SendMessageA(cTarget, CB_SETITEMHEIGHT, 0, 16);
     cbIDERegistration =
-        page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX, {kLeft + 410, 12, 150, 20});
-    gbOptions = {page.CreateGroupBox("Installation options", {kLeft, 44, kWidth, 300})};
+        page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX, {kPageLeft + 410, 12, 150, 20});
+    gbOptions = {page.CreateGroupBox("Installation options", {kPageLeft, 44, kPageWidth, 300})};
     cbCompileFromSource = page.CreateControl("BUTTON", "Compile Packages from sources", WS_TABSTOP | BS_AUTOCHECKBOX,
-                                             {kLeft + 14, 66, 260, 20});
-    cbAddSource =
-        page.CreateControl("BUTTON", "Add source location", WS_TABSTOP | BS_AUTOCHECKBOX, {kLeft + 290, 66, 250, 20});
+                                             {kPageLeft + 14, 66, 260, 20});
+    cbAddSource = page.CreateControl("BUTTON", "Add source location", WS_TABSTOP | BS_AUTOCHECKBOX,
+                                     {kPageLeft + 290, 66, 250, 20});
     const HWND line = page.CreateControl("STATIC", "Select additional connectivity packages to compile:", SS_NOPREFIX,
-                                         {kLeft + 14, 96, 520, 16});
+                                         {kPageLeft + 14, 96, 520, 16});
     clMetaProviders = page.CreateControl(
         WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-        {kLeft + 14, 116, 530, 218}, WS_EX_CLIENTEDGE);
+        {kPageLeft + 14, 116, 530, 218}, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(clMetaProviders, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     LVCOLUMNA column = {LVCF_WIDTH};
     column.cx = 505;

@@ -78,50 +78,23 @@ struct FindHandleTraits {
     static void Close(Handle h) { ::FindClose(h); }
 };
 
-struct RegKeyTraits {
-    using Handle = HKEY;
+// A handle that is null when there is none and is released by one call.
+template <typename HandleType, auto CloseFunction> struct NullableHandleTraits {
+    using Handle = HandleType;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::RegCloseKey(h); }
-};
-
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-
-template <typename GdiObject> struct GdiObjectTraits {
-    using Handle = GdiObject;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
-
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DeleteDC(h); }
-};
-
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DestroyIcon(h); }
+    static void Close(Handle h) { CloseFunction(h); }
 };
 
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
-using ScopedRegKey = ScopedHandle<RegKeyTraits>;
-using ScopedModule = ScopedHandle<ModuleTraits>;
-using ScopedFont = ScopedHandle<GdiObjectTraits<HFONT>>;
-using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
-using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
-using ScopedIcon = ScopedHandle<IconTraits>;
-using ScopedMemoryDC = ScopedHandle<MemoryDcTraits>;
+using ScopedRegKey = ScopedHandle<NullableHandleTraits<HKEY, ::RegCloseKey>>;
+using ScopedModule = ScopedHandle<NullableHandleTraits<HMODULE, ::FreeLibrary>>;
+using ScopedFont = ScopedHandle<NullableHandleTraits<HFONT, ::DeleteObject>>;
+using ScopedBrush = ScopedHandle<NullableHandleTraits<HBRUSH, ::DeleteObject>>;
+using ScopedBitmap = ScopedHandle<NullableHandleTraits<HBITMAP, ::DeleteObject>>;
+using ScopedIcon = ScopedHandle<NullableHandleTraits<HICON, ::DestroyIcon>>;
+using ScopedMemoryDC = ScopedHandle<NullableHandleTraits<HDC, ::DeleteDC>>;
 
 // A window's device context (the screen's for nullptr), released with the window.
 class ScopedWindowDC {
