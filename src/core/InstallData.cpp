@@ -13,7 +13,7 @@ const char* const kDefaultStartFolder = "Halvorn\\Corvalis VCL Edition";
 } // namespace
 
 TInstallData::TInstallData(const Platform& platform, TCmdOptions& options, TShowMessage showMessage)
-    : platform_(platform)
+    : Options(options), platform_(platform)
 {
     IFileSystem& files = platform_.files;
     ProgramsFolder = platform_.shell.FolderPath(SpecialFolder::Programs).value_or("");
@@ -31,7 +31,8 @@ TInstallData::TInstallData(const Platform& platform, TCmdOptions& options, TShow
 
     if (!files.FileExists("version")) {
         const std::string message = "File not exists:\"version\". Invalid installer package.";
-        showMessage(message);
+        if (showMessage)
+            showMessage(message);
         throw Exception(message);
     }
     const std::optional<std::string> version = files.ReadFile("version");

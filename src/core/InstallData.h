@@ -46,6 +46,11 @@ public:
     std::string SourcesDir() const;
     std::string StartMenuFolder() const;
 
+    // The command line the installer was started with.
+    const TCmdOptions& Options;
+    // Said at the start of the run's log: what was asked for and is not done.
+    std::vector<std::string> RunWarnings;
+
     TInstallMode Mode = imInstall;
     bool ProductInstalled = false;
     std::unique_ptr<TVersion> InstalledVersion;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/InstallData.h"
+#include "ide/CmdLineUtils.h"
 #include "engine/uLogger.h"
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
@@ -75,7 +76,9 @@ void TShellIntegration::CreateShortcuts()
         if (!files.DirectoryExists(group) && !files.CreateDirectory(group))
             throw OSError(files.LastError(), platform_.locale);
     }
-    platform_.shell.Open(group);
+    // The user sees the new group, unless the run is to show no window at all.
+    if (!installData_.Options.Silent)
+        platform_.shell.Open(group);
     for (const Shortcut& shortcut : kShortcuts) {
         if (shortcut.needsConnectivity && !installData_.HasConnectivity)
             continue;

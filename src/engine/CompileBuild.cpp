@@ -2,6 +2,7 @@
 
 #include "core/InstallData.h"
 #include "core/MetadataProviders.h"
+#include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
@@ -15,21 +16,25 @@ namespace {
 const std::vector<std::string> kResourceExtensions = {".dfm", ".xfm", ".res", ".dcr"};
 const std::vector<std::string> kObjectExtensions = {".obj", ".dcu"};
 
-// Deletes a file when it goes out of scope, whatever happened meanwhile.
+// Deletes a file when it goes out of scope, whatever happened meanwhile, unless it is kept
+// for diagnosing the build.
 class DeletedAtExit {
 public:
-    DeletedAtExit(IFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    DeletedAtExit(IFileSystem& files, std::string path, bool keep) : files_(files), path_(std::move(path)), keep_(keep)
+    {
+    }
     DeletedAtExit(const DeletedAtExit&) = delete;
     DeletedAtExit& operator=(const DeletedAtExit&) = delete;
     ~DeletedAtExit()
     {
-        if (files_.FileExists(path_))
+        if (!keep_ && files_.FileExists(path_))
             files_.DeleteFile(path_);
     }
 
 private:
     IFileSystem& files_;
     std::string path_;
+    bool keep_;
 };
 
 std::string Quoted(const std::string& text)
@@ -105,7 +110,7 @@ void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string&
     if (!target.IsBCB()) {
         // The compiler reads its options from dcc32.cfg in its working folder.
         const std::string configFile = IncludeTrailingPathDelimiter(folder) + "dcc32.cfg";
-        DeletedAtExit config(platform_.files, configFile);
+        DeletedAtExit config(platform_.files, configFile, installData_.Options.KeepFiles);
         WriteCompilerConfig(configFile, options);
         LogFileContent(configFile);
         const std::string commandLine = Quoted(target.Dcc32File()) + " " + Quoted(packageFile);
@@ -123,8 +128,9 @@ void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string&
         Quoted(target.MakeFile()) + " -f" + Quoted(PathJoin(folder, ChangeFileExt(packageFile, ".mak"))) + " ";
     if (RunProcess(make, folder) != 0)
         throw Exception("Error executing make");
-    for (const char* extension : {".mak", ".obj", ".tds"})
-        platform_.files.DeleteFile(PathJoin(folder, ChangeFileExt(packageFile, extension)));
+    if (!installData_.Options.KeepFiles)
+        for (const char* extension : {".mak", ".obj", ".tds"})
+            platform_.files.DeleteFile(PathJoin(folder, ChangeFileExt(packageFile, extension)));
 }
 
 std::string TCompiler::PackageFileName(const std::string& stem, const TCompileTarget& target)

@@ -88,6 +88,22 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TBoolItem>("--help", "Show this screen.", ShowHelp));
     items.push_back(std::make_unique<TBoolItem>("/?", "", ShowHelp));
     items.push_back(std::make_unique<TBoolItem>("-h", "", ShowHelp));
+    items.push_back(std::make_unique<TItem>("", ""));
+    items.push_back(std::make_unique<TBoolItem>(
+        "--silent", "Run without any window or question; the log goes to standard output.", Silent));
+    items.push_back(
+        std::make_unique<TStringItem>("--dir=", "Install into folder X (a fresh installation).", InstallDir));
+    items.push_back(std::make_unique<TStringItem>(
+        "--group=", "Put the shortcuts into Start-menu group X (a fresh installation).", StartFolder));
+    items.push_back(std::make_unique<TStringItem>(
+        "--ides=", "Install into IDEs X (names as --list-ides shows them, comma-separated) or all.", Ides));
+    items.push_back(std::make_unique<TStringItem>(
+        "--compilation-mode=", "Compile with X: standard, tnt, tms or devexpress.", CompilationMode));
+    items.push_back(std::make_unique<TBoolItem>(
+        "--uninstall", "Remove the library from every IDE and from this computer.", Uninstall));
+    items.push_back(std::make_unique<TBoolItem>(
+        "--list-ides", "List the IDEs found, with their names for --ides=, and exit.", ListIdes));
+    items.push_back(std::make_unique<TStringItem>("--log=", "Also write the log to file X.", LogFile));
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

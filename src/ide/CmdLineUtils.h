@@ -80,6 +80,15 @@ public:
     std::string DelphiRegKey;
     std::string BcbRegKey;
     std::string BdsRegKey;
+    // The unattended run and the presets of the wizard's pages.
+    bool Silent = false;
+    std::string InstallDir;
+    std::string StartFolder;
+    std::string Ides;
+    std::string CompilationMode;
+    bool Uninstall = false;
+    bool ListIdes = false;
+    std::string LogFile;
 
 private:
     void AddOptions(std::vector<std::unique_ptr<TItem>>& items, const IFileSystem& files);

@@ -102,11 +102,15 @@ void TTargetOptions::Save()
     key->WriteBool("Compile Packages", CompilePackages);
 }
 
-std::string TTargetOptions::OutputDir() const
+std::string TTargetOptions::FolderName() const
 {
     const std::string family = Target.IsBCB() ? "CBuilder" : "Delphi";
-    return PathJoin(InstallData.InstallDir,
-                    family + (Target.IsBDS() ? Target.VersionText : std::to_string(Target.VersionNumber)));
+    return family + (Target.IsBDS() ? Target.VersionText : std::to_string(Target.VersionNumber));
+}
+
+std::string TTargetOptions::OutputDir() const
+{
+    return PathJoin(InstallData.InstallDir, FolderName());
 }
 
 std::string TTargetOptions::UnitOutputDir() const

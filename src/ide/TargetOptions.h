@@ -40,6 +40,9 @@ public:
     void Save();
     std::string TargetKey() const;
 
+    // The IDE's folder in the installation folder, "Delphi7" or "CBuilder2007"; the command
+    // line names the IDE by it too.
+    std::string FolderName() const;
     std::string OutputDir() const;
     std::string UnitOutputDir() const;
     std::string PackageSourceDir() const;

@@ -50,6 +50,17 @@ bool ContainsText(const std::vector<std::string>& list, const std::string& text)
     return std::any_of(list.begin(), list.end(), [&](const std::string& item) { return SameName(item, text); });
 }
 
+std::vector<std::string> SplitString(const std::string& text, char separator)
+{
+    std::vector<std::string> parts(1);
+    for (char c : text)
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    return parts;
+}
+
 std::vector<std::string> TextLines(const std::string& text)
 {
     std::vector<std::string> lines;

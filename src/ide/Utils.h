@@ -17,6 +17,8 @@ bool EndsText(const std::string& suffix, const std::string& text);
 std::string UpperCase(const std::string& text);
 std::string LowerCase(const std::string& text);
 bool ContainsText(const std::vector<std::string>& list, const std::string& text);
+// The parts between the separators, empty ones included.
+std::vector<std::string> SplitString(const std::string& text, char separator);
 // The lines of a text file: CR LF, LF and CR each end one; a last line without an end counts.
 std::vector<std::string> TextLines(const std::string& text);
 

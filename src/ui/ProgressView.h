@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "ui/LogView.h"
-#include "ui/SetupLog.h"
+#include "core/SetupLog.h"
 #include "ui/Window.h"
 
 namespace corvalis::ui {

@@ -49,6 +49,12 @@ TTargetAction ActionOfRow(TRowCheck check, bool installed)
     return taLeaveUnchanged;
 }
 
+void SetRowWish(TTargetRow& row, TTargetOptions& options, bool wanted)
+{
+    row.check = wanted ? rcChecked : rcUnchecked;
+    options.Action = ActionOfRow(row.check, options.Installed);
+}
+
 std::optional<std::string> TargetProblem(const TTargetOptions& options)
 {
     const TInstallData& data = options.InstallData;

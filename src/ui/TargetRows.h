@@ -28,6 +28,10 @@ TRowCheck NextCheck(const TTargetRow& row);
 // The Action a click leaves a row's box in.
 TTargetAction ActionOfRow(TRowCheck check, bool installed);
 
+// Ticks the row when the IDE is to hold the product after the run, unticks it otherwise,
+// with the Action a click would give.
+void SetRowWish(TTargetRow& row, TTargetOptions& options, bool wanted);
+
 // Why the IDE cannot take the product: the first check that fails, in red, with a lone
 // carriage return between its lines; none when it can.
 std::optional<std::string> TargetProblem(const TTargetOptions& options);

@@ -2,6 +2,8 @@
 
 #include "core/InstallData.h"
 #include "core/Product.h"
+#include "core/Unattended.h"
+#include "ide/CmdLineUtils.h"
 #include "ui/Application.h"
 #include "ui/ProgressView.h"
 
@@ -74,6 +76,13 @@ TfMain::TfMain(TInstallData& installData, const Platform& platform)
 bool TfMain::HasErrors() const
 {
     return progress_->Log().HasErrors();
+}
+
+int TfMain::ExitCode() const
+{
+    if (runFailed_)
+        return ecFailed;
+    return RunDone && HasErrors() ? ecErrors : ecDone;
 }
 
 TfMain::~TfMain() = default;
@@ -232,6 +241,18 @@ void TfMain::SetupPages()
         ::SendMessageA(lFolders, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.c_str()));
     const int mode = installData_.CompilationMode <= cmDevExpress ? installData_.CompilationMode : cmStandard;
     ::SendMessageA(rbCompilationModes[mode], BM_SETCHECK, BST_CHECKED, 0);
+    const TCmdOptions& options = installData_.Options;
+    if (options.Uninstall) {
+        // The maintenance page with its uninstall choice made, whichever version is installed.
+        pages_ = SetupPageFlags(imMaintenance, installData_.WithSources);
+        ::SendMessageA(rbUninstall, BM_SETCHECK, BST_CHECKED, 0);
+        rbMainternanceClick();
+    }
+    if (options.AutoUpdate) {
+        // Nothing to ask: the wizard opens on the run.
+        for (size_t page = 0; page < wCompile; ++page)
+            pages_[page] = false;
+    }
     ApplyPageFlags(pages_);
 }
 

@@ -5,7 +5,7 @@
 
 #include "ui/Form.h"
 #include "ui/FrmDirEditBrowse.h"
-#include "ui/InstallationRun.h"
+#include "core/InstallationRun.h"
 #include "ui/MainPages.h"
 #include "ui/ScrollBox.h"
 #include "ui/TargetRows.h"
@@ -33,6 +33,8 @@ public:
     void Start();
 
     bool HasErrors() const;
+    // The installer's exit code once the window has closed.
+    int ExitCode() const;
     bool RunDone = false;
 
 private:
@@ -132,6 +134,7 @@ private:
     HWND clMetaProviders = nullptr;
     bool fillingProviders_ = false;
     std::unique_ptr<TProgressView> progress_;
+    bool runFailed_ = false;
 };
 
 } // namespace corvalis::ui

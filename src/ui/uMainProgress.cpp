@@ -1,6 +1,7 @@
 #include "ui/uMain.h"
 
 #include "core/InstallData.h"
+#include "ide/CmdLineUtils.h"
 #include "ui/Application.h"
 #include "ui/ProgressView.h"
 
@@ -29,9 +30,14 @@ void TfMain::wCompilePage()
     try {
         RunInstallation(installData_, platform_, progress_->Log(), *this);
         RunDone = true;
+        runFailed_ = false;
     } catch (const std::exception& error) {
+        runFailed_ = true;
         Application::ShowErrorBox(Handle(), error.what());
     }
+    // An automatic update asks nothing: the window goes once the run is over.
+    if (installData_.Options.AutoUpdate)
+        Close();
 }
 
 void TfMain::LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time)

@@ -1,10 +1,14 @@
 #include "ui/uMain.h"
 
+#include <algorithm>
+
 #include <shellapi.h>
 
 #include "core/InstallData.h"
 #include "core/MetadataProviders.h"
 #include "core/Product.h"
+#include "core/Unattended.h"
+#include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ui/Application.h"
 #include "ui/uDCCCompilerWarning.h"
@@ -95,11 +99,14 @@ void TfMain::BuildTargetRows()
     int y = kRowTop;
     // The last IDE found is the top row.
     rows_.reserve(static_cast<size_t>(list.Count()));
+    const auto wanted = WantedIdes(installData_);
     for (int i = list.Count() - 1; i >= 0; --i) {
         TTargetOptions& options = list[i];
-        const std::optional<TTargetRow> row = SetUpTargetRow(options, installData_.Mode);
+        std::optional<TTargetRow> row = SetUpTargetRow(options, installData_.Mode);
         if (!row)
             continue;
+        if (wanted)
+            SetRowWish(*row, options, std::find(wanted->begin(), wanted->end(), &options) != wanted->end());
         const HWND box =
             scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
                                      WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX), {30, y, width, 20});
@@ -182,6 +189,8 @@ void TfMain::wIDEPageNextButtonClick(bool& stop)
         Close();
         return;
     }
+    if (installData_.Options.IgnoreIde)
+        return;
     for (TTargetOptions* options : RunningIdes(*installData_.TargetOptions)) {
         stop = true;
         ::MessageBoxA(Handle(), IdeRunningMessage(*options).c_str(), kApplicationTitle, MB_OK);

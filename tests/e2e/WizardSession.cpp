@@ -28,7 +28,10 @@ void CloseGroupWindows(DWORD exceptProcess)
 
 } // namespace
 
-TWizardSession::TWizardSession(const std::string& installer) : program_("\"" + installer + "\"") {}
+TWizardSession::TWizardSession(const std::string& installer, const std::string& arguments)
+    : program_("\"" + installer + "\" " + arguments)
+{
+}
 
 TWizardSession::~TWizardSession()
 {

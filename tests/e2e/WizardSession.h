@@ -16,7 +16,7 @@ constexpr Timeout kRunTimeout{300000};
 // The installer running from a package folder, driven page by page as a user would.
 class TWizardSession {
 public:
-    explicit TWizardSession(const std::string& installer);
+    explicit TWizardSession(const std::string& installer, const std::string& arguments = {});
     // Closes the windows the installer's shell integration opened.
     ~TWizardSession();
 

@@ -48,6 +48,20 @@ TEST_F(CmdLineUtilsTest, BooleanOptionsMatchWholeAndATrailingMinusClearsThem)
     EXPECT_TRUE(Parse({"--keep-files", "unknown", "--autoupdate"}).AutoUpdate);
 }
 
+TEST_F(CmdLineUtilsTest, TheUnattendedRowsMatchLikeTheOthers)
+{
+    const TCmdOptions options =
+        Parse({"--SILENT", "--Dir=C:\\Libs", "--group=Tools\\Corvalis", "--IDES=Delphi7,Delphi2007",
+               "--compilation-mode=tnt", "--uninstall", "--list-ides", "--log=run.log", "--silentx", "--ides"});
+    EXPECT_TRUE(options.Silent && options.Uninstall && options.ListIdes);
+    EXPECT_EQ(options.InstallDir, "C:\\Libs");
+    EXPECT_EQ(options.StartFolder, "Tools\\Corvalis");
+    EXPECT_EQ(options.Ides, "Delphi7,Delphi2007");
+    EXPECT_EQ(options.CompilationMode, "tnt");
+    EXPECT_EQ(options.LogFile, "run.log");
+    EXPECT_FALSE(Parse({"--silent", "--silent-"}).Silent);
+}
+
 TEST_F(CmdLineUtilsTest, AnEmptyValueAndALaterValueOverride)
 {
     EXPECT_EQ(Parse({"-rBDS=Win32Only", "-rBDS="}).BdsRegKey, "");
@@ -68,7 +82,7 @@ TEST_F(CmdLineUtilsTest, EachHelpRequestPrintsTheListWaitsForEnterAndExitsWithOn
     content << file.rdbuf();
     std::string expected = content.str();
     const std::vector<std::string> lines = TakeCompleteLines(expected);
-    ASSERT_EQ(lines.size(), 15u);
+    ASSERT_EQ(lines.size(), 24u);
 
     for (const char* request : {"/?", "-h", "--HELP"}) {
         MemoryConsole helpConsole;

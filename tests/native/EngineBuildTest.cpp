@@ -24,11 +24,11 @@ using ::testing::Not;
 // IDEs on a machine where the product's files have been extracted, ready to build into.
 class EngineBuildTest : public ::testing::Test {
 protected:
-    void Prepare(const std::vector<IdeFixture>& fixtures)
+    void Prepare(const std::vector<IdeFixture>& fixtures, const std::vector<std::string>& arguments = {})
     {
         for (const IdeFixture& fixture : fixtures)
             installer.Install(fixture);
-        data = &installer.Start();
+        data = &installer.Start(arguments);
         compiler = std::make_unique<TCompiler>(installer.machine.platform, *data);
         compiler->InstallFiles();
         compiler->Log().OnLog = [this](TLogBase&, TLogLevel level, const std::u16string& text, DateTime) {
@@ -165,6 +165,16 @@ TEST_F(EngineBuildTest, AFailedMakeKeepsItsIntermediateFiles)
     compiler->InstallIntoIdes();
     EXPECT_THAT(At(llError), Contains("Error executing make"));
     EXPECT_TRUE(Exists(data->InstallDir + "\\Packages\\CBuilder6\\CorvalisC6.mak"));
+}
+
+TEST_F(EngineBuildTest, KeepFilesLeavesTheConfigurationFileAndTheMakefilesInPlace)
+{
+    Prepare({IdeFixture(Ide::Delphi7), IdeFixture(Ide::CBuilder6)}, {"--keep-files"});
+    Options(0).Action = Options(1).Action = taInstall;
+    compiler->InstallIntoIdes();
+    EXPECT_THAT(At(llError), IsEmpty());
+    for (const char* kept : {"\\Delphi7\\dcc32.cfg", "\\CBuilder6\\CorvalisC6.mak", "\\CBuilder6\\CorvalisC6.obj"})
+        EXPECT_TRUE(Exists(data->InstallDir + "\\Packages" + kept)) << kept;
 }
 
 TEST_F(EngineBuildTest, WithoutACompilerPrebuiltPackagesAreRegisteredAndMissingOnesFail)

@@ -7,9 +7,9 @@
 #include "ide/TargetOptions.h"
 #include "native/InstallerMachine.h"
 #include "platform/Exceptions.h"
-#include "ui/InstallationRun.h"
+#include "core/InstallationRun.h"
 #include "ui/MainPages.h"
-#include "ui/SetupLog.h"
+#include "core/SetupLog.h"
 
 namespace corvalis {
 namespace {

@@ -29,9 +29,10 @@ void InstallerMachine::Install(const IdeFixture& fixture)
     fixture.Install(machine.platform, files);
 }
 
-TInstallData& InstallerMachine::Start()
+TInstallData& InstallerMachine::Start(const std::vector<std::string>& arguments)
 {
-    options_ = std::make_unique<TCmdOptions>(std::vector<std::string>{}, machine.files, machine.console);
+    data_.reset();
+    options_ = std::make_unique<TCmdOptions>(arguments, machine.files, machine.console);
     data_ = std::make_unique<TInstallData>(machine.platform, *options_,
                                            [this](const std::string& text) { messages.push_back(text); });
     return *data_;

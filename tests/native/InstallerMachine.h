@@ -21,8 +21,8 @@ public:
 
     static product::PackageContent DefaultPackage();
     void Install(const IdeFixture& fixture);
-    // Makes the installation data, as start-up does.
-    TInstallData& Start();
+    // Makes the installation data, as start-up does, for the command line's arguments.
+    TInstallData& Start(const std::vector<std::string>& arguments = {});
     TInstallData& Data() { return *data_; }
 
     MemoryPlatform machine;

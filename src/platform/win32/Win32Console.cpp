@@ -3,6 +3,27 @@
 #include "platform/win32/WindowsSupport.h"
 
 namespace corvalis {
+namespace {
+
+bool Usable(HANDLE handle)
+{
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+HANDLE OpenConsoleOutput()
+{
+    return ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+}
+
+void Write(HANDLE handle, const std::string& line)
+{
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+} // namespace
 
 void Win32Console::Open()
 {
@@ -12,20 +33,43 @@ void Win32Console::Open()
     output_ = ::GetStdHandle(STD_OUTPUT_HANDLE);
     // A GUI program started from a shell with redirected handles writes there; started
     // from Explorer it has none and gets a console window of its own.
-    if (output_ != nullptr && output_ != INVALID_HANDLE_VALUE && ::GetFileType(output_) != FILE_TYPE_UNKNOWN)
+    if (Usable(output_))
         return;
     ::AllocConsole();
     input_ = ::CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
-    output_ = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+    output_ = OpenConsoleOutput();
+}
+
+bool Win32Console::Attach()
+{
+    if (given_)
+        return true;
+    output_ = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    error_ = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (Usable(output_))
+        return true;
+    // A GUI program started from a command prompt has no handles of its own, but may write
+    // to the prompt's console.
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return false;
+    output_ = OpenConsoleOutput();
+    if (!Usable(error_))
+        error_ = output_;
+    return Usable(output_);
 }
 
 void Win32Console::WriteLine(const std::string& line)
 {
-    const std::string text = line + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(output_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    Write(output_, line);
+}
+
+void Win32Console::WriteError(const std::string& line)
+{
+    if (error_ == nullptr)
+        error_ = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (Usable(error_))
+        Write(error_, line);
 }
 
 std::string Win32Console::ReadLine()

@@ -12,13 +12,16 @@ public:
     Win32Console(void* input, void* output) : input_(input), output_(output), given_(true) {}
 
     void Open() override;
+    bool Attach() override;
     void WriteLine(const std::string& line) override;
+    void WriteError(const std::string& line) override;
     std::string ReadLine() override;
     [[noreturn]] void Exit(int exitCode) override;
 
 private:
     void* input_ = nullptr;
     void* output_ = nullptr;
+    void* error_ = nullptr;
     bool given_ = false;
 };
 

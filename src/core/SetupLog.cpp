@@ -1,4 +1,4 @@
-#include "ui/SetupLog.h"
+#include "core/SetupLog.h"
 
 #include <cstdio>
 
@@ -31,12 +31,18 @@ TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& tex
 std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) const
 {
     const std::string path = IncludeTrailingPathDelimiter(folder) + "setup.log";
+    SaveAs(files, path);
+    return path;
+}
+
+void TProgressLog::SaveAs(IFileSystem& files, const std::string& path) const
+{
+    const std::string folder = ExtractFileDir(path);
     std::string content;
     for (const std::string& line : lines_)
         content += line + "\r\n";
     if ((!files.DirectoryExists(folder) && !files.ForceDirectories(folder)) || !files.WriteFile(path, content))
         throw OSError(files.LastError(), locale_);
-    return path;
 }
 
 } // namespace corvalis

@@ -35,6 +35,8 @@ public:
 
     // Writes the lines to setup.log in the folder, creating it; returns the file's path.
     std::string Save(IFileSystem& files, const std::string& folder) const;
+    // Writes the lines to the file, creating its folder.
+    void SaveAs(IFileSystem& files, const std::string& path) const;
 
 private:
     const ILocale& locale_;

@@ -1,0 +1,269 @@
+#include "core/Unattended.h"
+
+#include <algorithm>
+
+#include "core/InstallData.h"
+#include "core/InstallationRun.h"
+#include "core/SetupLog.h"
+#include "ide/CmdLineUtils.h"
+#include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
+#include "ide/Utils.h"
+#include "ui/TargetRows.h"
+
+namespace corvalis {
+namespace {
+
+const char* const kCompilationModeNames[] = {"standard", "tnt", "tms", "devexpress"};
+
+bool HasForbiddenCharacter(const std::string& text, const std::string& forbidden)
+{
+    return std::any_of(text.begin(), text.end(), [&](char c) {
+        return static_cast<unsigned char>(c) < ' ' || forbidden.find(c) != std::string::npos;
+    });
+}
+
+// "X:\..." or "\\server\share\...".
+bool IsFullPath(const std::string& path)
+{
+    const bool drive =
+        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
+    const bool share = path.size() >= 5 && path.compare(0, 2, "\\\\") == 0 && path.find('\\', 3) != std::string::npos;
+    return drive || share;
+}
+
+// A problem text breaks its lines with a lone carriage return; a console line has none.
+std::string OneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    return text;
+}
+
+// The IDEs the IDE page has a row for.
+std::vector<TTargetOptions*> OfferedIdes(const TInstallData& data)
+{
+    std::vector<TTargetOptions*> offered;
+    const TTargetOptionsList& list = *data.TargetOptions;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i].Target.VersionNumber >= 5)
+            offered.push_back(&list[i]);
+    return offered;
+}
+
+std::string OfferedNames(const TInstallData& data)
+{
+    std::string names;
+    for (const TTargetOptions* options : OfferedIdes(data))
+        names += (names.empty() ? "" : ", ") + options->FolderName();
+    return names.empty() ? "none" : names;
+}
+
+TCompilationMode ParseCompilationMode(const std::string& name)
+{
+    for (int mode = cmStandard; mode <= cmDevExpress; ++mode)
+        if (SameText(name, kCompilationModeNames[mode]))
+            return static_cast<TCompilationMode>(mode);
+    throw TRefusal("Unknown compilation mode \"" + name + "\": use standard, tnt, tms or devexpress.");
+}
+
+// The shown state of a choice the command line made for the wizard's destination or program
+// folder page: only a fresh installation has those pages.
+void TakeFolder(TInstallData& data, const std::string& option, const std::string& value, std::string& field)
+{
+    if (value.empty())
+        return;
+    if (data.Mode == imInstall)
+        field = value;
+    else
+        data.RunWarnings.push_back(option + value + " is ignored: Corvalis is installed in " + data.InstallDir + ".");
+}
+
+class TConsoleRunView : public IInstallationRunView {
+public:
+    TConsoleRunView(TProgressLog& log, IConsole& console) : log_(log), console_(console) {}
+
+    void LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) override
+    {
+        log_.Add(level, text, time);
+        console_.WriteLine(log_.LogLines().back());
+    }
+    void ShowSetupLog(const std::optional<std::string>&) override {}
+    void RunSucceeded() override {}
+
+private:
+    TProgressLog& log_;
+    IConsole& console_;
+};
+
+} // namespace
+
+std::optional<std::string> InstallDirProblem(const std::string& folder)
+{
+    if (folder.find('"') != std::string::npos)
+        return "The installation folder must not contain a double quote: " + folder;
+    if (!IsFullPath(folder))
+        return "The installation folder must be a full path, such as C:\\Program Files\\Halvorn\\Corvalis: " + folder;
+    if (HasForbiddenCharacter(folder.substr(2), "<>:|?*/"))
+        return "The installation folder holds a character Windows does not allow in a folder name: " + folder;
+    if (ExcludeTrailingPathDelimiter(folder).size() <= 2)
+        return "The installation folder cannot be the root of a drive: " + folder;
+    return std::nullopt;
+}
+
+std::optional<std::string> StartFolderProblem(const std::string& group)
+{
+    if (group.find('"') != std::string::npos)
+        return "The Start-menu group must not contain a double quote: " + group;
+    if (HasForbiddenCharacter(group, "<>:|?*/"))
+        return "The Start-menu group holds a character Windows does not allow in a folder name: " + group;
+    for (const std::string& level : SplitString(group, '\\'))
+        if (level.empty() || level == "." || level == "..")
+            return "The Start-menu group must be a folder below the Programs menu, such as Halvorn\\Corvalis VCL "
+                   "Edition: " +
+                   group;
+    return std::nullopt;
+}
+
+namespace {
+
+// Takes the folders and the compilation mode of the command line into the installation
+// data, as the wizard's pages would; refuses values no page would accept.
+void ApplyCommandLineChoices(TInstallData& data)
+{
+    const TCmdOptions& options = data.Options;
+    if (!options.InstallDir.empty())
+        if (const auto problem = InstallDirProblem(options.InstallDir))
+            throw TRefusal(*problem);
+    if (!options.StartFolder.empty())
+        if (const auto problem = StartFolderProblem(options.StartFolder))
+            throw TRefusal(*problem);
+    TakeFolder(data, "--dir=", ExcludeTrailingPathDelimiter(options.InstallDir), data.InstallDir);
+    TakeFolder(data, "--group=", options.StartFolder, data.StartFolder);
+    if (!options.CompilationMode.empty()) {
+        const TCompilationMode mode = ParseCompilationMode(options.CompilationMode);
+        if (mode != cmStandard && !data.WithSources)
+            throw TRefusal("This package has no sources: it installs in the standard compilation mode only.");
+        data.CompilationMode = mode;
+    }
+}
+
+} // namespace
+
+std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData& data)
+{
+    const TCmdOptions& options = data.Options;
+    const std::vector<TTargetOptions*> offered = OfferedIdes(data);
+    std::vector<const TTargetOptions*> wanted;
+    if (options.AutoUpdate) {
+        std::copy_if(offered.begin(), offered.end(), std::back_inserter(wanted),
+                     [](const TTargetOptions* ide) { return ide->Installed; });
+        return wanted;
+    }
+    if (options.Ides.empty())
+        return std::nullopt;
+    if (SameText(Trim(options.Ides), "all"))
+        return std::vector<const TTargetOptions*>(offered.begin(), offered.end());
+    for (const std::string& item : SplitString(options.Ides, ',')) {
+        const std::string name = Trim(item);
+        if (name.empty())
+            continue;
+        bool found = false;
+        for (const TTargetOptions* ide : offered)
+            if (SameText(ide->FolderName(), name)) {
+                found = true;
+                if (std::find(wanted.begin(), wanted.end(), ide) == wanted.end())
+                    wanted.push_back(ide);
+            }
+        if (!found)
+            throw TRefusal("Unknown IDE \"" + name + "\": the IDEs found are " + OfferedNames(data) + ".");
+    }
+    return wanted;
+}
+
+void CheckCommandLine(TInstallData& data)
+{
+    const TCmdOptions& options = data.Options;
+    if (options.AutoUpdate && (options.Uninstall || !options.Ides.empty()))
+        throw TRefusal("--autoupdate cannot be combined with --uninstall or --ides=.");
+    if (options.Uninstall && !data.ProductInstalled)
+        throw TRefusal("Corvalis is not installed: there is nothing to uninstall.");
+    if (options.AutoUpdate && !data.ProductInstalled)
+        throw TRefusal("Corvalis is not installed: there is nothing to update.");
+    ApplyCommandLineChoices(data);
+    WantedIdes(data);
+}
+
+void DecideUnattendedRun(TInstallData& data)
+{
+    const TCmdOptions& options = data.Options;
+    CheckCommandLine(data);
+    const std::vector<TTargetOptions*> offered = OfferedIdes(data);
+    if (options.Uninstall) {
+        data.Mode = imUninstall;
+        for (TTargetOptions* ide : offered)
+            ide->Action = ide->Installed ? taRemove : taLeaveUnchanged;
+    } else {
+        if (data.Mode == imInstall && offered.empty())
+            throw TRefusal("No Delphi or C++Builder IDE was found on this computer.");
+        const auto named = WantedIdes(data);
+        // An IDE named on its own must take the product; "all" takes what passes the checks.
+        const bool strict = options.AutoUpdate || (!options.Ides.empty() && !SameText(Trim(options.Ides), "all"));
+        for (TTargetOptions* ide : offered) {
+            TTargetRow row = *SetUpTargetRow(*ide, data.Mode);
+            const bool wanted = !named || std::find(named->begin(), named->end(), ide) != named->end();
+            SetRowWish(row, *ide, wanted);
+            if (!wanted)
+                continue;
+            if (const auto problem = TargetProblem(*ide)) {
+                if (strict)
+                    throw TRefusal(ide->Target.DisplayName() + ": " + OneLine(*problem));
+                SetRowWish(row, *ide, false);
+            }
+        }
+    }
+
+    const std::vector<TTargetOptions*> running = RunningIdes(*data.TargetOptions);
+    if (running.empty())
+        return;
+    if (!options.IgnoreIde) {
+        std::string reason;
+        for (const TTargetOptions* ide : running)
+            reason += (reason.empty() ? "" : "\n") + IdeRunningMessage(*ide);
+        throw TRefusal(reason);
+    }
+}
+
+std::vector<std::string> IdeListing(const TInstallData& data)
+{
+    std::vector<std::string> lines;
+    for (const TTargetOptions* ide : OfferedIdes(data)) {
+        std::string line = ide->FolderName();
+        line.resize(std::max<size_t>(line.size(), 14), ' ');
+        line += std::string(ide->Installed ? "installed    " : "not installed") + "  " + ide->Target.DisplayName();
+        if (const auto problem = TargetProblem(*ide))
+            line += ": " + OneLine(*problem);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int RunUnattended(TInstallData& data, const Platform& platform)
+{
+    try {
+        DecideUnattendedRun(data);
+    } catch (const TRefusal& refusal) {
+        platform.console.WriteError(refusal.Message());
+        return ecRefused;
+    }
+    TProgressLog log(platform.locale);
+    TConsoleRunView view(log, platform.console);
+    try {
+        RunInstallation(data, platform, log, view);
+    } catch (const std::exception& error) {
+        platform.console.WriteError(error.what());
+        return ecFailed;
+    }
+    return log.HasErrors() ? ecErrors : ecDone;
+}
+
+} // namespace corvalis
