@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
@@ -25,6 +27,15 @@ struct TRunResult {
     std::string errors;
     bool showedWindow;
 };
+
+// The first entry where two long lists differ, for a failure message that stays short.
+std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b)
+{
+    const auto [left, right] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (left == a.end() && right == b.end())
+        return {};
+    return (left == a.end() ? "<end>" : *left) + " <> " + (right == b.end() ? "<end>" : *right);
+}
 
 bool HasVisibleWindow(DWORD processId)
 {
@@ -88,13 +99,21 @@ protected:
         return result;
     }
 
-    // The lines of setup.log without their time stamps.
+    // The lines of setup.log without their time stamps: the headings in their order, then
+    // every line, in an order that does not depend on how the tools' output interleaved.
     std::vector<std::string> LogTexts()
     {
-        std::vector<std::string> texts;
-        for (const std::string& line : SetupLog().value_or(std::vector<std::string>{}))
-            texts.push_back(line.substr(std::min(line.find(", "), line.size())));
-        return texts;
+        std::vector<std::string> headings, all;
+        for (const std::string& line : SetupLog().value_or(std::vector<std::string>{})) {
+            const std::string text = line.substr(std::min(line.find(", "), line.size()));
+            // The tools' timings differ from run to run.
+            if (EndsText(" seconds.", text))
+                continue;
+            (StartsText(", Debug]", text) ? all : headings).push_back(text);
+        }
+        std::sort(all.begin(), all.end());
+        headings.insert(headings.end(), all.begin(), all.end());
+        return headings;
     }
     // What an installation changes: the product's keys, the IDEs' settings and the files.
     std::vector<std::string> State()
@@ -134,19 +153,19 @@ TEST_F(SilentTest, ASilentInstallationDoesWhatTheWizardDoesAndASilentUninstallTa
     TRunResult uninstall = Run(setup, "--silent --uninstall");
     EXPECT_EQ(uninstall.exitCode, ecDone) << uninstall.errors;
     EXPECT_FALSE(uninstall.showedWindow);
-    EXPECT_EQ(State(), before);
+    EXPECT_EQ(FirstDifference(State(), before), "");
     EXPECT_THAT(uninstall.output, EndsWith("Uninstall completed\r\n"));
 
     const TRunResult install = Run(setup, "--silent --ides=all \"--dir=" + InstallDir() + "\"");
     EXPECT_EQ(install.exitCode, ecDone) << install.errors;
     EXPECT_FALSE(install.showedWindow);
     EXPECT_THAT(install.errors, IsEmpty());
-    EXPECT_EQ(State(), byWizard);
-    EXPECT_EQ(LogTexts(), wizardLog);
+    EXPECT_EQ(FirstDifference(State(), byWizard), "");
+    EXPECT_EQ(FirstDifference(LogTexts(), wizardLog), "");
     std::string setupLog;
-    for (const std::string& line : *SetupLog())
+    for (const std::string& line : SetupLog().value_or(std::vector<std::string>{}))
         setupLog += line + "\r\n";
-    EXPECT_EQ(install.output, setupLog);
+    EXPECT_TRUE(install.output == setupLog);
 }
 
 TEST_F(SilentTest, AnAutomaticUpdateTakesOnlyTheIdesThatHadTheProductAndMaintenanceSetsANewSet)
@@ -162,14 +181,17 @@ TEST_F(SilentTest, AnAutomaticUpdateTakesOnlyTheIdesThatHadTheProductAndMaintena
     EXPECT_EQ(update.exitCode, ecDone) << update.errors;
     EXPECT_EQ(ProductKey().at("INSTALLEDVERSION"), std::string("s:") + kVersion);
     EXPECT_THAT(update.output, HasSubstr("Uninstall from IDE:" + DisplayName(delphi7)));
-    EXPECT_EQ(UserKey(rad2007), rad2007Before);
-    EXPECT_THAT(*SetupLog(), Contains(HasSubstr("Compiling for:" + DisplayName(delphi7))));
-    EXPECT_THAT(*SetupLog(), ::testing::Not(Contains(HasSubstr("Compiling for:" + DisplayName(rad2007)))));
+    EXPECT_TRUE(UserKey(rad2007) == rad2007Before);
+    EXPECT_THAT(SetupLog().value_or(std::vector<std::string>{}),
+                Contains(HasSubstr("Compiling for:" + DisplayName(delphi7))));
+    EXPECT_THAT(SetupLog().value_or(std::vector<std::string>{}),
+                ::testing::Not(Contains(HasSubstr("Compiling for:" + DisplayName(rad2007)))));
 
     const TRunResult maintenance = Run(setup, "--silent --ides=Delphi2007");
     EXPECT_EQ(maintenance.exitCode, ecDone) << maintenance.errors;
-    EXPECT_THAT(*SetupLog(), AllOf(Contains(HasSubstr("Uninstall from IDE:" + DisplayName(delphi7))),
-                                   Contains(HasSubstr("Compiling for:" + DisplayName(rad2007)))));
+    EXPECT_THAT(SetupLog().value_or(std::vector<std::string>{}),
+                AllOf(Contains(HasSubstr("Uninstall from IDE:" + DisplayName(delphi7))),
+                      Contains(HasSubstr("Compiling for:" + DisplayName(rad2007)))));
     EXPECT_EQ(ProductKey().count(UpperCase(DisplayName(delphi7)) + "\\INSTALLED"), 0u);
     EXPECT_EQ(ProductKey().at(UpperCase(DisplayName(rad2007)) + "\\INSTALLED"), "i:1");
 }
@@ -197,25 +219,25 @@ TEST_F(SilentTest, RefusalsChangeNothingAndSayWhyOnStandardError)
         const TRunResult result = Run(setup, refusal.arguments);
         EXPECT_EQ(result.exitCode, ecRefused) << refusal.arguments;
         EXPECT_EQ(result.errors, refusal.reason + "\r\n") << refusal.arguments;
-        EXPECT_THAT(result.output, IsEmpty());
+        EXPECT_TRUE(result.output.empty()) << result.output.substr(0, 300);
         EXPECT_FALSE(result.showedWindow);
-        EXPECT_EQ(State(), before);
+        EXPECT_EQ(FirstDifference(State(), before), "");
     }
     const TRunResult ignored = Run(setup, "--silent --ignore-ide \"--dir=" + InstallDir() + "\"");
     EXPECT_EQ(ignored.exitCode, ecDone) << ignored.errors;
     EXPECT_THAT(ignored.output, HasSubstr(", Warning]" + running));
 }
 
-TEST_F(SilentTest, TheListingAndTheHelpOfTheNewRows)
+TEST_F(SilentTest, TheListingNamesEachIdeAsTheCommandLineDoes)
 {
     AddIde(Ide::Delphi7);
     AddIde(IdeFixture(Ide::Delphi6).WithoutCompiler());
     const TRunResult listing = Run(MakePackage("Corvalis Setup"), "--list-ides");
     EXPECT_EQ(listing.exitCode, ecDone);
-    EXPECT_EQ(listing.output, "Delphi7       not installed  " + DisplayName(test.Ides()[0]) +
-                                  "\r\nDelphi6       not installed  " + DisplayName(test.Ides()[1]) +
+    EXPECT_EQ(listing.output, "Delphi6       not installed  " + DisplayName(test.Ides()[1]) +
                                   ": This IDE version has no dcc32.exe compiler. Please reinstall your IDE in order "
-                                  "to fix this problem.\r\n");
+                                  "to fix this problem.\r\nDelphi7       not installed  " +
+                                  DisplayName(test.Ides()[0]) + "\r\n");
     EXPECT_FALSE(listing.showedWindow);
 }
 
@@ -229,7 +251,8 @@ TEST_F(SilentTest, AnAutomaticUpdateWithWindowsShowsTheRunAndClosesByItself)
     TWizardSession wizard(MakePackage("New Setup"), "--autoupdate");
     EXPECT_EQ(wizard.WaitForExit(kRunTimeout), DWORD(ecDone));
     EXPECT_EQ(ProductKey().at("INSTALLEDVERSION"), std::string("s:") + kVersion);
-    EXPECT_THAT(*SetupLog(), Contains(HasSubstr("Compiling for:" + DisplayName(delphi7))));
+    EXPECT_THAT(SetupLog().value_or(std::vector<std::string>{}),
+                Contains(HasSubstr("Compiling for:" + DisplayName(delphi7))));
 }
 
 } // namespace
