@@ -102,13 +102,16 @@ TEST_F(UnattendedTest, ChoicesBecomeActionsOrARefusalBeforeAnyChange)
     };
     for (const auto& c : cases) {
         installer.machine.registry.DeleteKey(RootKey::LocalMachine, ProductKey);
-        if (c.delphi7Installed)
+        if (c.delphi7Installed) {
             ASSERT_EQ(Run({"--ides=Delphi7"}), ecDone);
+        }
         const std::string decided = Decide(c.arguments);
-        if (c.expected.size() == 3)
+        // Three letters are the actions; anything longer is a refusal's reason.
+        if (c.expected.size() == 3) {
             EXPECT_EQ(decided, c.expected) << ::testing::PrintToString(c.arguments);
-        else
+        } else {
             EXPECT_THAT(decided, HasSubstr(c.expected)) << ::testing::PrintToString(c.arguments);
+        }
     }
 }
 
