@@ -88,6 +88,10 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TBoolItem>("--help", "Show this screen.", ShowHelp));
     items.push_back(std::make_unique<TBoolItem>("/?", "", ShowHelp));
     items.push_back(std::make_unique<TBoolItem>("-h", "", ShowHelp));
+    items.push_back(std::make_unique<TBoolItem>(
+        "--restore", "Restores the IDE settings saved before the most recent installation run.", Restore));
+    items.push_back(std::make_unique<TStringItem>(
+        "--restore=", "Restores the IDE settings saved in the backup folder X.", RestoreFolder));
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

@@ -67,6 +67,11 @@ private:
     const Platform& platform_;
 };
 
+// The name of the product's folder for the IDE: Delphi7, CBuilder6, Delphi2007.
+std::string ProductFolderName(const TCompileTarget& target);
+// An executable of the IDE's name runs, loaded from the IDE's own file.
+bool IsIdeRunning(const Platform& platform, const TCompileTarget& target);
+
 class TTargetOptionsList {
 public:
     TTargetOptionsList(TCompileTargetList& targets, TInstallData& installData, const Platform& platform);
