@@ -293,6 +293,14 @@ TEST_F(IdeBackupTest, ARestoreWithoutABackupIsRefused)
     const TRestoreResult unreadable = Restore({});
     EXPECT_EQ(unreadable.ExitCode, 3);
     EXPECT_THAT(unreadable.Refusal, HasSubstr("Line 2 of the registry file cannot be read: nonsense"));
+    // A file that would replace another key than the IDE's is not imported.
+    installer.machine.files.WriteFile(std::string(kBackups) + "\\2026-01-01 00-00-00\\Delphi7\\Registry.reg",
+                                      "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Halvorn]\r\n");
+    const TRestoreResult foreign = Restore({});
+    EXPECT_EQ(foreign.ExitCode, 3);
+    EXPECT_THAT(foreign.Refusal,
+                HasSubstr("Delphi7 holds the settings of another key than Delphi 7.0 (Enterprise)'s."));
+    EXPECT_THAT(restoreLog.Messages, IsEmpty());
 }
 
 TEST_F(IdeBackupTest, AnIdeThatCannotBeRestoredEndsWithCodeTwo)
