@@ -287,7 +287,7 @@ std::string FormatRegFile(const TKeyExport& content)
 {
     std::string text = std::string(kHeader) + "\r\n\r\n[-" + RootedPath(content.Root, content.Path) + "]\r\n\r\n";
     for (const TExportedKey& key : content.Keys) {
-        text += "[" + RootedPath(content.Root, key.Path) + "]\r\n";
+        text.append("[").append(RootedPath(content.Root, key.Path)).append("]\r\n");
         for (const auto& [name, value] : key.Values)
             text += ValueLine(name, value);
         text += "\r\n";
