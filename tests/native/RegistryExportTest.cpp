@@ -158,43 +158,33 @@ constexpr const char* kStart =
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RegistryExportBadFile,
-    ::testing::Values(
-        BadFile{"another header", "Windows Registry Editor Version 5.00\r\n", "Line 1 "},
-        BadFile{"no key to replace", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n", "Line 3 "},
-        BadFile{"nothing but the header", "REGEDIT4\r\n", "not a registry export"},
-        BadFile{"a key outside the replaced one",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\Software\\AB]\r\n", "Line 3 "},
-        BadFile{"another root",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n", "Line 3 "},
-        BadFile{"an unknown root", "REGEDIT4\r\n[-HKEY_USERS\\S-1-5-18]\r\n", "Line 2 "},
-        BadFile{"a second key to replace",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n", "Line 3 "},
-        BadFile{"a value before any key", "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n\"a\"=\"b\"\r\n",
-                "Line 3 "},
-        BadFile{"an unterminated string",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=\"b\r\n",
-                "Line 4 "},
-        BadFile{"text after a string",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=\"b\"c\r\n",
-                "Line 4 "},
-        BadFile{"a bad hex byte",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=hex:01,1g\r\n",
-                "Line 4 "},
-        BadFile{"a continuation at the end",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=hex:01,\\\r\n",
-                "Line 4 "},
-        BadFile{"a long dword",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=dword:123456789\r\n",
-                "Line 4 "},
-        BadFile{"a value deletion",
-                "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
-                "Software\\A]\r\n\"a\"=-\r\n",
-                "Line 4 "}));
+    ::testing::Values(BadFile{"another header", "Windows Registry Editor Version 5.00\r\n", "Line 1 "},
+                      BadFile{"no key to replace", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n", "Line 3 "},
+                      BadFile{"nothing but the header", "REGEDIT4\r\n", "not a registry export"},
+                      BadFile{"a key outside the replaced one",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\Software\\AB]\r\n",
+                              "Line 3 "},
+                      BadFile{"a second key to replace",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n",
+                              "Line 3 "},
+                      BadFile{"a value before any key",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n\"a\"=\"b\"\r\n", "Line 3 "},
+                      BadFile{"an unterminated string",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
+                              "Software\\A]\r\n\"a\"=\"b\r\n",
+                              "Line 4 "},
+                      BadFile{"a bad hex byte",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
+                              "Software\\A]\r\n\"a\"=hex:01,1g\r\n",
+                              "Line 4 "},
+                      BadFile{"a continuation at the end",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
+                              "Software\\A]\r\n\"a\"=hex:01,\\\r\n",
+                              "Line 4 "},
+                      BadFile{"a value deletion",
+                              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n[HKEY_CURRENT_USER\\"
+                              "Software\\A]\r\n\"a\"=-\r\n",
+                              "Line 4 "}));
 
 TEST(RegistryExport, ContinuedHexListsAndCommentsAreRead)
 {
