@@ -54,7 +54,7 @@ std::string OfferedNames(const TInstallData& data)
 {
     std::string names;
     for (const TTargetOptions* options : OfferedIdes(data))
-        names += (names.empty() ? "" : ", ") + options->FolderName();
+        names += (names.empty() ? "" : ", ") + ProductFolderName(options->Target);
     return names.empty() ? "none" : names;
 }
 
@@ -169,7 +169,7 @@ std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData&
             continue;
         bool found = false;
         for (const TTargetOptions* ide : offered)
-            if (SameText(ide->FolderName(), name)) {
+            if (SameText(ProductFolderName(ide->Target), name)) {
                 found = true;
                 if (std::find(wanted.begin(), wanted.end(), ide) == wanted.end())
                     wanted.push_back(ide);
@@ -237,7 +237,7 @@ std::vector<std::string> IdeListing(const TInstallData& data)
 {
     std::vector<std::string> lines;
     for (const TTargetOptions* ide : OfferedIdes(data)) {
-        std::string line = ide->FolderName();
+        std::string line = ProductFolderName(ide->Target);
         line.resize(std::max<size_t>(line.size(), 14), ' ');
         line += std::string(ide->Installed ? "installed    " : "not installed") + "  " + ide->Target.DisplayName();
         if (const auto problem = TargetProblem(*ide))

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/IdeBackup.h"
 #include "engine/uLogger.h"
 #include "ide/Utils.h"
 #include "platform/Platform.h"
@@ -71,6 +72,8 @@ private:
     const Platform& platform_;
     TInstallData& installData_;
     TLogToList FLog;
+    // Every IDE's settings are saved before the run first changes them.
+    TIdeBackup FBackup{platform_, FLog};
 };
 
 // The name of the running Windows for the log; empty for versions it has no name for.

@@ -157,6 +157,8 @@ void TCompiler::InstallIntoIdes()
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = targets.Count() - 1; i >= 0; --i) {
         TTargetOptions& options = targets[i];
+        if (options.Action == taLeaveUnchanged || !FBackup.Save(options.Target))
+            continue;
         try {
             if (options.Action == taInstall)
                 InstallIntoIde(options);

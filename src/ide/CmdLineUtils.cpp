@@ -104,6 +104,10 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TBoolItem>(
         "--list-ides", "List the IDEs found, with their names for --ides=, and exit.", ListIdes));
     items.push_back(std::make_unique<TStringItem>("--log=", "Also write the log to file X.", LogFile));
+    items.push_back(std::make_unique<TBoolItem>(
+        "--restore", "Put back the IDE settings saved before the most recent run.", Restore));
+    items.push_back(std::make_unique<TStringItem>("--restore=", "Put back the IDE settings saved in backup folder X.",
+                                                  RestoreFolder));
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

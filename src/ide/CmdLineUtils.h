@@ -89,6 +89,10 @@ public:
     bool Uninstall = false;
     bool ListIdes = false;
     std::string LogFile;
+    // Put back the IDE settings saved before the most recent run, or before the run of the
+    // given backup folder, instead of installing.
+    bool Restore = false;
+    std::string RestoreFolder;
 
 private:
     void AddOptions(std::vector<std::unique_ptr<TItem>>& items, const IFileSystem& files);

@@ -102,15 +102,15 @@ void TTargetOptions::Save()
     key->WriteBool("Compile Packages", CompilePackages);
 }
 
-std::string TTargetOptions::FolderName() const
+std::string ProductFolderName(const TCompileTarget& target)
 {
-    const std::string family = Target.IsBCB() ? "CBuilder" : "Delphi";
-    return family + (Target.IsBDS() ? Target.VersionText : std::to_string(Target.VersionNumber));
+    const std::string family = target.IsBCB() ? "CBuilder" : "Delphi";
+    return family + (target.IsBDS() ? target.VersionText : std::to_string(target.VersionNumber));
 }
 
 std::string TTargetOptions::OutputDir() const
 {
-    return PathJoin(InstallData.InstallDir, FolderName());
+    return PathJoin(InstallData.InstallDir, ProductFolderName(Target));
 }
 
 std::string TTargetOptions::UnitOutputDir() const
@@ -144,18 +144,23 @@ bool TTargetOptions::HasDcc32() const
 
 bool TTargetOptions::IsIdeRunning() const
 {
-    const ILocale& locale = platform_.locale;
-    const auto processes = platform_.processes.ProcessSnapshot();
+    return corvalis::IsIdeRunning(platform_, Target);
+}
+
+bool IsIdeRunning(const Platform& platform, const TCompileTarget& target)
+{
+    const ILocale& locale = platform.locale;
+    const auto processes = platform.processes.ProcessSnapshot();
     if (!processes)
         return false;
-    const std::string exeFile = ExtractFileName(Target.AppFile);
+    const std::string exeFile = ExtractFileName(target.AppFile);
     for (const ProcessEntry& process : *processes) {
         if (!locale.SameText(process.exeFile, exeFile))
             continue;
         // Another IDE version may run an executable of the same name from its own folder.
-        const auto modules = platform_.processes.ModuleSnapshot(process.id);
+        const auto modules = platform.processes.ModuleSnapshot(process.id);
         if (modules && std::any_of(modules->begin(), modules->end(),
-                                   [&](const std::string& module) { return locale.SameText(module, Target.AppFile); }))
+                                   [&](const std::string& module) { return locale.SameText(module, target.AppFile); }))
             return true;
     }
     return false;

@@ -40,9 +40,6 @@ public:
     void Save();
     std::string TargetKey() const;
 
-    // The IDE's folder in the installation folder, "Delphi7" or "CBuilder2007"; the command
-    // line names the IDE by it too.
-    std::string FolderName() const;
     std::string OutputDir() const;
     std::string UnitOutputDir() const;
     std::string PackageSourceDir() const;
@@ -69,6 +66,11 @@ public:
 private:
     const Platform& platform_;
 };
+
+// The name of the product's folder for the IDE: Delphi7, CBuilder6, Delphi2007.
+std::string ProductFolderName(const TCompileTarget& target);
+// An executable of the IDE's name runs, loaded from the IDE's own file.
+bool IsIdeRunning(const Platform& platform, const TCompileTarget& target);
 
 class TTargetOptionsList {
 public:

@@ -2,12 +2,27 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace corvalis {
 
 enum class RootKey { LocalMachine, CurrentUser };
+
+// A value as the registry stores it: its type (REG_SZ 1, REG_EXPAND_SZ 2, REG_BINARY 3,
+// REG_DWORD 4, REG_MULTI_SZ 7, ...) and its data, text in the system code page with its
+// terminating zero.
+struct RegistryValue {
+    uint32_t type = 0;
+    std::string data;
+    bool operator==(const RegistryValue&) const = default;
+};
+
+inline constexpr uint32_t kRegString = 1;
+inline constexpr uint32_t kRegExpandString = 2;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDWord = 4;
 
 enum class KeyAccess {
     Read,        // read-only
@@ -35,6 +50,11 @@ public:
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
     virtual bool DeleteValue(const std::string& name) = 0;
+
+    // Any value with its exact type and data; nullopt when missing. Saving and restoring a
+    // whole key goes through these.
+    virtual std::optional<RegistryValue> ReadValue(const std::string& name) const = 0;
+    virtual void WriteValue(const std::string& name, const RegistryValue& value) = 0;
 
     // In the registry's own order: values as created, subkeys sorted without regard to case.
     virtual std::vector<std::string> ValueNames() const = 0;

@@ -11,6 +11,7 @@ enum class SpecialFolder {
     ProgramFiles,
     Personal,        // the user's documents
     AppData,         // the user's roaming application data
+    LocalAppData,    // the user's application data that stays on this machine
     CommonDocuments, // the documents shared by all users
 };
 
@@ -33,6 +34,12 @@ public:
     // A file, folder or address opened with the "open" verb in a normal window.
     virtual bool Open(const std::string& target) = 0;
     virtual WindowsVersion RunningWindows() const = 0;
+
+    // Accounts as "DOMAIN\name": the one this process runs as, and the owner of the shell
+    // of the desktop it is shown on; nullopt without an interactive desktop or when the
+    // shell's owner cannot be told.
+    virtual std::string ProcessAccount() const = 0;
+    virtual std::optional<std::string> DesktopAccount() const = 0;
 };
 
 } // namespace corvalis

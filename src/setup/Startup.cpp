@@ -4,14 +4,19 @@
 
 #include <commctrl.h>
 
+#include "core/IdeBackup.h"
 #include "core/InstallData.h"
+#include "core/SetupLog.h"
 #include "core/Unattended.h"
+#include "core/UserAccount.h"
+#include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/Application.h"
+#include "ui/uAccountWarning.h"
 #include "ui/uMain.h"
 #include "ui/uNoIDEWarning.h"
 
@@ -23,10 +28,21 @@ void ShowPlainMessage(const std::string& text)
     ::MessageBoxA(nullptr, text.c_str(), ui::kApplicationTitle, MB_OK);
 }
 
+int RunRestore(Win32Platform& machine, TCmdOptions& options)
+{
+    IConsole& console = machine.console;
+    TLogToList log(machine.locale);
+    log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
+        console.WriteLine(FormatLogLine(time, level, machine.locale.WideToAnsi(text), machine.locale.TimeSeparator()));
+    };
+    const TRestoreResult result = RestoreIdeSettings(machine.platform, options, options.RestoreFolder, log);
+    if (!result.Refusal.empty())
+        console.WriteError(result.Refusal);
+    return result.ExitCode;
+}
+
 int RunWizard(Win32Platform& machine, TInstallData& installData)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
     try {
         if (installData.Targets->Count() == 0 && installData.Mode == imInstall) {
             ui::TfNoIDEWarning warning(installData.PackageVersion->DisplayText());
@@ -47,10 +63,13 @@ int RunWizard(Win32Platform& machine, TInstallData& installData)
 
 int RunInstaller(Win32Platform& machine, TCmdOptions& options)
 {
-    const bool windows = !options.Silent && !options.ListIdes;
+    const bool restore = options.Restore || !options.RestoreFolder.empty();
+    const bool windows = !options.Silent && !options.ListIdes && !restore;
     IConsole& console = machine.console;
     if (!windows)
         console.Attach();
+    if (restore)
+        return RunRestore(machine, options);
     // A refusal goes to standard error, and to the screen when the user expects windows.
     const auto refuse = [&](const std::string& reason) {
         console.WriteError(reason);
@@ -58,6 +77,12 @@ int RunInstaller(Win32Platform& machine, TCmdOptions& options)
             ShowPlainMessage(reason);
         return ecRefused;
     };
+    if (windows) {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        if (!ui::ConfirmAccount(machine.shell))
+            return ecRefused;
+    }
     // The log's copy is named from where the user started the installer.
     if (!options.LogFile.empty())
         options.LogFile = machine.files.FullPath(options.LogFile);
@@ -78,8 +103,12 @@ int RunInstaller(Win32Platform& machine, TCmdOptions& options)
                 console.WriteLine(line);
             return ecDone;
         }
-        if (options.Silent)
+        if (options.Silent) {
+            // Nobody to ask: the run goes on and its log says whose settings it changed.
+            if (const auto warning = AccountWarning(machine.shell))
+                installData->RunWarnings.push_back(*warning);
             return RunUnattended(*installData, machine.platform);
+        }
         if (options.AutoUpdate)
             DecideUnattendedRun(*installData);
         else

@@ -146,6 +146,37 @@ TEST_P(RegistryContract, MachineKeysWorkLikeUserKeys)
     EXPECT_EQ(key->ReadString("InstallDir"), "C:\\Corvalis");
 }
 
+TEST_P(RegistryContract, EveryValueTypeComesBackWithItsExactData)
+{
+    const std::vector<std::pair<std::string, RegistryValue>> values = {
+        {"", {kRegString, std::string("default\0", 8)}},
+        {"Text",
+         {kRegString, std::string("Stra\xDF"
+                                  "e \"x\" \\\0",
+                                  13)}},
+        {"Expand", {kRegExpandString, std::string("%BDS%\\lib\0", 10)}},
+        {"Multi", {7, std::string("a\0b\xE9\0\0", 6)}},
+        {"Binary", {kRegBinary, std::string("\0\x01\xFF", 3)}},
+        {"Empty", {kRegBinary, ""}},
+        {"Number", {kRegDWord, std::string("\x78\x56\x34\x12", 4)}},
+        {"Big", {11, std::string("\1\2\3\4\5\6\7\x08", 8)}},
+    };
+    auto key = Create();
+    for (const auto& [name, value] : values)
+        key->WriteValue(name, value);
+    auto read = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey(), KeyAccess::Read);
+    ASSERT_NE(read, nullptr);
+    for (const auto& [name, value] : values) {
+        const std::optional<RegistryValue> back = read->ReadValue(name);
+        ASSERT_TRUE(back.has_value()) << name;
+        EXPECT_EQ(back->type, value.type) << name;
+        EXPECT_EQ(back->data, value.data) << name;
+    }
+    EXPECT_EQ(read->ReadValue("Missing"), std::nullopt);
+    EXPECT_EQ(read->ReadInteger("Number"), 0x12345678);
+    EXPECT_EQ(read->ReadString("Expand"), "%BDS%\\lib");
+}
+
 } // namespace
 
 CORVALIS_CONTRACT_SUITE(RegistryContract);

@@ -8,7 +8,7 @@ class ShellContract : public ContractTest {};
 TEST_P(ShellContract, TheUsersFoldersExist)
 {
     for (SpecialFolder folder : {SpecialFolder::Programs, SpecialFolder::ProgramFiles, SpecialFolder::Personal,
-                                 SpecialFolder::AppData, SpecialFolder::CommonDocuments}) {
+                                 SpecialFolder::AppData, SpecialFolder::LocalAppData, SpecialFolder::CommonDocuments}) {
         const auto path = Services().shell.FolderPath(folder);
         ASSERT_TRUE(path.has_value()) << static_cast<int>(folder);
         EXPECT_TRUE(Services().files.DirectoryExists(*path)) << *path;

@@ -68,6 +68,16 @@ TEST_F(CmdLineUtilsTest, AnEmptyValueAndALaterValueOverride)
     EXPECT_EQ(Parse({"-rBCB=A", "-rBCB=B"}).BcbRegKey, "B");
 }
 
+TEST_F(CmdLineUtilsTest, ARestoreTakesTheMostRecentBackupOrTheNamedOne)
+{
+    const TCmdOptions latest = Parse({"--RESTORE"});
+    EXPECT_TRUE(latest.Restore);
+    EXPECT_EQ(latest.RestoreFolder, "");
+    const TCmdOptions chosen = Parse({"--restore=C:\\Backup\\2026-03-01 09-15-00"});
+    EXPECT_FALSE(chosen.Restore);
+    EXPECT_EQ(chosen.RestoreFolder, "C:\\Backup\\2026-03-01 09-15-00");
+}
+
 TEST_F(CmdLineUtilsTest, ALibraryPathMustBeAnExistingFolder)
 {
     files.ForceDirectories("C:\\Libs\\Helper");
@@ -82,7 +92,7 @@ TEST_F(CmdLineUtilsTest, EachHelpRequestPrintsTheListWaitsForEnterAndExitsWithOn
     content << file.rdbuf();
     std::string expected = content.str();
     const std::vector<std::string> lines = TakeCompleteLines(expected);
-    ASSERT_EQ(lines.size(), 24u);
+    ASSERT_EQ(lines.size(), 26u);
 
     for (const char* request : {"/?", "-h", "--HELP"}) {
         MemoryConsole helpConsole;

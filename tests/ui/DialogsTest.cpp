@@ -53,6 +53,25 @@ INSTANTIATE_TEST_SUITE_P(
                       DialogCase{"noide", "Corvalis Installer", kEnter, 1},
                       DialogCase{"noide", "Corvalis Installer", kCloseBox, 2}));
 
+// The start-up's account check, with the owner of the desktop faked as another account.
+TEST(DialogsTest, AnotherAccountsDesktopAsksWhetherToGoOn)
+{
+    for (const auto& [button, exitCode] : {std::pair{"&Yes", 1u}, std::pair{"&No", 0u}}) {
+        TProbeSession probe("account", "\"OFFICE\\Developer\"");
+        const HWND box = WaitForMessageBox(probe.ProcessId(), "but this desktop belongs to OFFICE\\Developer.");
+        WaitForText(box, "Corvalis Installer");
+        ClickAsync(Control(box, "Button", button));
+        EXPECT_EQ(probe.WaitForExit(), exitCode) << button;
+    }
+}
+
+TEST(DialogsTest, TheDesktopOfTheInstallersOwnAccountAsksNothing)
+{
+    // A box would hold the probe until the wait gives up.
+    TProbeSession probe("account");
+    EXPECT_EQ(probe.WaitForExit(), 1u);
+}
+
 HWND FocusOf(HWND window)
 {
     GUITHREADINFO thread = {sizeof thread};

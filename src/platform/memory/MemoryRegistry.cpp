@@ -22,9 +22,10 @@ public:
         const Value* value = FindValue(name);
         if (value == nullptr)
             return {};
-        if (value->isInteger)
+        if (value->stored.type != kRegString && value->stored.type != kRegExpandString)
             throw ERegistryException("Invalid data type for '" + name + "'");
-        return value->text;
+        const std::string& data = value->stored.data;
+        return data.substr(0, data.find('\0'));
     }
 
     int32_t ReadInteger(const std::string& name) const override
@@ -32,25 +33,37 @@ public:
         const Value* value = FindValue(name);
         if (value == nullptr)
             throw ERegistryException("Failed to get data for '" + name + "'");
-        if (!value->isInteger)
+        if (value->stored.type != kRegDWord)
             throw ERegistryException("Invalid data type for '" + name + "'");
-        return value->number;
+        uint32_t number = 0;
+        for (size_t i = value->stored.data.size(); i-- > 0;)
+            number = number << 8 | static_cast<unsigned char>(value->stored.data[i]);
+        return static_cast<int32_t>(number);
     }
 
     void WriteString(const std::string& name, const std::string& text) override
     {
-        Value& value = ValueForWrite(name);
-        value.isInteger = false;
-        value.text = text;
+        WriteValue(name, {kRegString, text + '\0'});
     }
 
     void WriteInteger(const std::string& name, int32_t number) override
     {
-        Value& value = ValueForWrite(name);
-        value.isInteger = true;
-        value.text.clear();
-        value.number = number;
+        const auto bits = static_cast<uint32_t>(number);
+        std::string data;
+        for (int shift = 0; shift < 32; shift += 8)
+            data += static_cast<char>(bits >> shift & 0xFF);
+        WriteValue(name, {kRegDWord, data});
     }
+
+    std::optional<RegistryValue> ReadValue(const std::string& name) const override
+    {
+        const Value* value = FindValue(name);
+        if (value == nullptr)
+            return std::nullopt;
+        return value->stored;
+    }
+
+    void WriteValue(const std::string& name, const RegistryValue& value) override { ValueForWrite(name) = value; }
 
     bool DeleteValue(const std::string& name) override
     {
@@ -89,14 +102,14 @@ private:
         return nullptr;
     }
 
-    Value& ValueForWrite(const std::string& name)
+    RegistryValue& ValueForWrite(const std::string& name)
     {
         if (!writable_ || node_->deleted)
             throw ERegistryException("Failed to set data for '" + name + "'");
         if (Value* existing = FindValue(name))
-            return *existing;
-        node_->values.push_back(Value{name});
-        return node_->values.back();
+            return existing->stored;
+        node_->values.push_back(Value{name, {}});
+        return node_->values.back().stored;
     }
 
     std::shared_ptr<Node> node_;

@@ -15,9 +15,7 @@ class MemoryRegistry : public IRegistry {
 public:
     struct Value {
         std::string name;
-        bool isInteger = false;
-        std::string text;
-        int32_t number = 0;
+        RegistryValue stored;
     };
     struct Node {
         std::string name;

@@ -13,6 +13,7 @@ MemoryShell::MemoryShell(MemoryFiles& files) : files_(files)
     folders_[SpecialFolder::ProgramFiles] = std::string("C:\\Program Files");
     folders_[SpecialFolder::Personal] = profile + "\\Documents";
     folders_[SpecialFolder::AppData] = profile + "\\AppData\\Roaming";
+    folders_[SpecialFolder::LocalAppData] = profile + "\\AppData\\Local";
     folders_[SpecialFolder::CommonDocuments] = std::string("C:\\users\\Public\\Documents");
     for (const auto& [kind, path] : folders_)
         files_.ForceDirectories(*path);

@@ -26,9 +26,16 @@ public:
                         const std::string& workingFolder) override;
     bool Open(const std::string& target) override;
     WindowsVersion RunningWindows() const override { return windows_; }
+    std::string ProcessAccount() const override { return processAccount_; }
+    std::optional<std::string> DesktopAccount() const override { return desktopAccount_; }
 
     void SetFolderPath(SpecialFolder folder, std::optional<std::string> path);
     void SetRunningWindows(const WindowsVersion& version) { windows_ = version; }
+    void SetAccounts(std::string process, std::optional<std::string> desktop)
+    {
+        processAccount_ = std::move(process);
+        desktopAccount_ = std::move(desktop);
+    }
     const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }
     const std::vector<std::string>& Opened() const { return opened_; }
 
@@ -38,6 +45,8 @@ private:
     std::vector<Shortcut> shortcuts_;
     std::vector<std::string> opened_;
     WindowsVersion windows_{2, 6, 1, 7601, "Service Pack 1"};
+    std::string processAccount_ = "MACHINE\\user";
+    std::optional<std::string> desktopAccount_ = "MACHINE\\user";
 };
 
 } // namespace corvalis

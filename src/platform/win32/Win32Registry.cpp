@@ -85,6 +85,35 @@ public:
         return ::RegDeleteValueA(key_.Get(), name.c_str()) == ERROR_SUCCESS;
     }
 
+    std::optional<RegistryValue> ReadValue(const std::string& name) const override
+    {
+        RegistryValue value;
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        value.data.resize(size);
+        // The size asked for first can be too small for ANSI text of a Unicode value; ask again.
+        LONG result = ERROR_MORE_DATA;
+        while (result == ERROR_MORE_DATA) {
+            size = static_cast<DWORD>(value.data.size());
+            result = ::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
+                                        reinterpret_cast<BYTE*>(value.data.data()), &size);
+            if (result == ERROR_MORE_DATA)
+                value.data.resize(std::max<size_t>(size, value.data.size() * 2 + 16));
+        }
+        if (result != ERROR_SUCCESS)
+            throw ERegistryException("Failed to get data for '" + name + "'");
+        value.type = type;
+        value.data.resize(size);
+        return value;
+    }
+
+    void WriteValue(const std::string& name, const RegistryValue& value) override
+    {
+        Set(name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+    }
+
     std::vector<std::string> ValueNames() const override
     {
         return Enumerate([this](DWORD index, char* buffer, DWORD* length) {

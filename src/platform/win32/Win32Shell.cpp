@@ -20,9 +20,32 @@ int Csidl(SpecialFolder folder)
 #endif
     case SpecialFolder::Personal: return CSIDL_PERSONAL;
     case SpecialFolder::AppData: return CSIDL_APPDATA;
+    case SpecialFolder::LocalAppData: return CSIDL_LOCAL_APPDATA;
     case SpecialFolder::CommonDocuments: return CSIDL_COMMON_DOCUMENTS;
     }
     return CSIDL_PERSONAL;
+}
+
+// "DOMAIN\name" of the user a process runs as; empty when it cannot be told.
+std::string AccountOf(HANDLE process)
+{
+    win32::ScopedKernelHandle token;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, token.Receive()))
+        return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    std::string buffer(size, '\0');
+    if (size == 0 || !::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
+        return {};
+    char name[256] = {};
+    char domain[256] = {};
+    DWORD nameSize = sizeof name;
+    DWORD domainSize = sizeof domain;
+    SID_NAME_USE use;
+    if (!::LookupAccountSidA(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameSize, domain,
+                             &domainSize, &use))
+        return {};
+    return std::string(domain) + "\\" + name;
 }
 
 } // namespace
@@ -63,6 +86,28 @@ WindowsVersion Win32Shell::RunningWindows() const
     ::GetVersionExA(&info);
 #pragma GCC diagnostic pop
     return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.szCSDVersion};
+}
+
+std::string Win32Shell::ProcessAccount() const
+{
+    return AccountOf(::GetCurrentProcess());
+}
+
+std::optional<std::string> Win32Shell::DesktopAccount() const
+{
+    // A service or a build agent has no shell on its desktop.
+    const HWND shell = ::GetShellWindow();
+    DWORD processId = 0;
+    if (shell == nullptr || ::GetWindowThreadProcessId(shell, &processId) == 0)
+        return std::nullopt;
+    constexpr DWORD kQueryLimitedInformation = 0x1000; // Vista and later; XP knows only the full right
+    win32::ScopedKernelHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process)
+        process.Reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    const std::string account = process ? AccountOf(process.Get()) : std::string();
+    if (account.empty())
+        return std::nullopt;
+    return account;
 }
 
 } // namespace corvalis

@@ -12,6 +12,8 @@ public:
                         const std::string& workingFolder) override;
     bool Open(const std::string& target) override;
     WindowsVersion RunningWindows() const override;
+    std::string ProcessAccount() const override;
+    std::optional<std::string> DesktopAccount() const override;
 };
 
 } // namespace corvalis

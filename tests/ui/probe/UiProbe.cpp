@@ -4,6 +4,8 @@
 //   uiprobe frame EVENTS [allowempty] [FOLDER]
 //   uiprobe dcc EVENTS DISPLAYNAME   ends with the dialog's modal result as exit code
 //   uiprobe noide EVENTS VERSION     likewise
+//   uiprobe account EVENTS [OWNER]   the start-up's account check, the desktop's owner faked
+//                                    when given; ends with 1 when the user goes on, else 0
 #include "platform/win32/WindowsSupport.h"
 
 #include <commctrl.h>
@@ -14,6 +16,7 @@
 #include "ui/FrmDirEditBrowse.h"
 #include "ui/LogView.h"
 #include "ui/Wizard.h"
+#include "ui/uAccountWarning.h"
 #include "ui/uDCCCompilerWarning.h"
 #include "ui/uNoIDEWarning.h"
 
@@ -177,6 +180,17 @@ int RunFrame(TEventLog& events, bool allowEmpty, const std::string& initialFolde
     return 0;
 }
 
+// The real shell but for the owner of the desktop: what an installer elevated with another
+// account's credentials sees.
+class TFakedDesktopShell : public Win32Shell {
+public:
+    explicit TFakedDesktopShell(std::string owner) : owner_(std::move(owner)) {}
+    std::optional<std::string> DesktopAccount() const override { return owner_; }
+
+private:
+    std::string owner_;
+};
+
 int Main(const std::vector<std::string>& arguments)
 {
     const std::string mode = arguments.empty() ? "" : arguments[0];
@@ -198,6 +212,11 @@ int Main(const std::vector<std::string>& arguments)
     }
     if (mode == "noide")
         return TfNoIDEWarning(argument(2), owner.Handle()).ShowModal();
+    if (mode == "account") {
+        const Win32Shell real;
+        const TFakedDesktopShell faked(argument(2));
+        return ConfirmAccount(argument(2).empty() ? static_cast<const IShell&>(real) : faked) ? 1 : 0;
+    }
     return -1;
 }
 

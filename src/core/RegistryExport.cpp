@@ -1,0 +1,303 @@
+#include "core/RegistryExport.h"
+
+#include <cstdio>
+
+#include "ide/Utils.h"
+#include "platform/Exceptions.h"
+#include "platform/PathText.h"
+
+namespace corvalis {
+namespace {
+
+constexpr const char* kHeader = "REGEDIT4";
+constexpr const char* kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"};
+// Registry Editor breaks hex data after the byte that passes this column.
+constexpr size_t kHexLineWidth = 76;
+
+std::string JoinKeyPath(const std::string& path)
+{
+    std::string joined;
+    for (const std::string& part : SplitKeyPath(path))
+        joined += (joined.empty() ? "" : "\\") + part;
+    return joined;
+}
+
+void ExportTree(IRegistry& registry, RootKey root, const std::string& path, std::vector<TExportedKey>& keys)
+{
+    auto key = registry.OpenKey(root, path, KeyAccess::Read);
+    if (!key)
+        return;
+    TExportedKey exported{path, {}};
+    for (const std::string& name : key->ValueNames())
+        if (auto value = key->ReadValue(name))
+            exported.Values.emplace_back(name, std::move(*value));
+    keys.push_back(std::move(exported));
+    for (const std::string& subkey : key->SubKeyNames())
+        ExportTree(registry, root, path + "\\" + subkey, keys);
+}
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// A string fits between quotes when it holds one terminating zero and no line break.
+bool IsPlainString(const RegistryValue& value)
+{
+    const std::string& data = value.data;
+    return value.type == kRegString && !data.empty() && data.find('\0') == data.size() - 1 &&
+           data.find_first_of("\r\n") == std::string::npos;
+}
+
+std::string ValueLine(const std::string& name, const RegistryValue& value)
+{
+    std::string line = (name.empty() ? std::string("@") : Quoted(name)) + "=";
+    if (IsPlainString(value))
+        return line + Quoted(value.data.substr(0, value.data.size() - 1)) + "\r\n";
+    char buffer[32];
+    if (value.type == kRegDWord && value.data.size() == 4) {
+        uint32_t number = 0;
+        for (size_t i = 4; i-- > 0;)
+            number = number << 8 | static_cast<unsigned char>(value.data[i]);
+        std::snprintf(buffer, sizeof buffer, "dword:%08x\r\n", number);
+        return line + buffer;
+    }
+    if (value.type == kRegBinary)
+        line += "hex:";
+    else {
+        std::snprintf(buffer, sizeof buffer, "hex(%x):", value.type);
+        line += buffer;
+    }
+    std::string text;
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        std::snprintf(buffer, sizeof buffer, "%02x", static_cast<unsigned char>(value.data[i]));
+        line += buffer;
+        if (i + 1 == value.data.size())
+            break;
+        line += ',';
+        if (line.size() > kHexLineWidth) {
+            text += line + "\\\r\n";
+            line = "  ";
+        }
+    }
+    return text + line + "\r\n";
+}
+
+std::string RootedPath(RootKey root, const std::string& path)
+{
+    return std::string(kRootNames[root == RootKey::CurrentUser]) + "\\" + path;
+}
+
+// Reads the registry file line by line; every failure names the line.
+class RegFileParser {
+public:
+    explicit RegFileParser(const std::string& text)
+    {
+        std::string pending;
+        int number = 0;
+        for (std::string line : TextLines(text)) {
+            ++number;
+            if (pending.empty())
+                lineNumber_ = number;
+            line = pending + (pending.empty() ? line : Trim(line));
+            pending.clear();
+            // A hex list goes on in the next line after a trailing backslash.
+            const std::string trimmed = Trim(line);
+            if (!trimmed.empty() && trimmed.back() == '\\' && trimmed.find("=hex") != std::string::npos) {
+                pending = trimmed.substr(0, trimmed.size() - 1);
+                continue;
+            }
+            Line(line);
+        }
+        if (!pending.empty())
+            Fail(pending);
+        if (!headerSeen_ || content_.Path.empty())
+            throw Exception("The file is not a registry export of IDE settings.");
+    }
+
+    TKeyExport Result() { return std::move(content_); }
+
+private:
+    void Line(const std::string& line)
+    {
+        const std::string text = Trim(line);
+        if (text.empty() || text[0] == ';')
+            return;
+        if (!headerSeen_) {
+            if (text != kHeader)
+                Fail(line);
+            headerSeen_ = true;
+        } else if (text[0] == '[') {
+            KeyLine(text);
+        } else if (content_.Keys.empty()) {
+            Fail(line);
+        } else {
+            content_.Keys.back().Values.push_back(ValueOf(text));
+        }
+    }
+
+    void KeyLine(const std::string& text)
+    {
+        if (text.back() != ']')
+            Fail(text);
+        const bool deletion = text.size() > 1 && text[1] == '-';
+        std::string path = text.substr(deletion ? 2 : 1, text.size() - (deletion ? 3 : 2));
+        RootKey root = RootKey::CurrentUser;
+        bool rooted = false;
+        for (RootKey candidate : {RootKey::LocalMachine, RootKey::CurrentUser}) {
+            const std::string prefix = std::string(kRootNames[candidate == RootKey::CurrentUser]) + "\\";
+            if (StartsText(prefix, path)) {
+                root = candidate;
+                path = JoinKeyPath(path.substr(prefix.size()));
+                rooted = !path.empty();
+            }
+        }
+        if (!rooted)
+            Fail(text);
+        if (deletion) {
+            // One key is replaced, before anything is written.
+            if (!content_.Path.empty() || !content_.Keys.empty())
+                Fail(text);
+            content_.Root = root;
+            content_.Path = path;
+            return;
+        }
+        const bool inside = SameText(path, content_.Path) || StartsText(content_.Path + "\\", path);
+        if (content_.Path.empty() || root != content_.Root || !inside)
+            Fail(text);
+        content_.Keys.push_back({path, {}});
+    }
+
+    std::pair<std::string, RegistryValue> ValueOf(const std::string& text)
+    {
+        size_t at = 0;
+        std::string name;
+        if (text[0] == '@')
+            at = 1;
+        else
+            name = QuotedText(text, at);
+        if (at >= text.size() || text[at] != '=')
+            Fail(text);
+        const std::string data = Trim(text.substr(at + 1));
+        RegistryValue value;
+        if (!data.empty() && data[0] == '"') {
+            size_t end = 0;
+            value = {kRegString, QuotedText(data, end) + '\0'};
+            if (end != data.size())
+                Fail(text);
+        } else if (StartsText("dword:", data)) {
+            const std::string digits = data.substr(6);
+            const uint32_t number = static_cast<uint32_t>(Hex(digits, 8, text));
+            value.type = kRegDWord;
+            for (int shift = 0; shift < 32; shift += 8)
+                value.data += static_cast<char>(number >> shift & 0xFF);
+        } else if (StartsText("hex:", data)) {
+            value = {kRegBinary, Bytes(data.substr(4), text)};
+        } else if (StartsText("hex(", data) && data.find("):") != std::string::npos) {
+            const size_t close = data.find("):");
+            value.type = static_cast<uint32_t>(Hex(data.substr(4, close - 4), 8, text));
+            value.data = Bytes(data.substr(close + 2), text);
+        } else {
+            Fail(text);
+        }
+        return {name, value};
+    }
+
+    // The text between double quotes from text[at]; at moves past the closing quote.
+    std::string QuotedText(const std::string& text, size_t& at)
+    {
+        if (text[at] != '"')
+            Fail(text);
+        std::string result;
+        for (++at; at < text.size(); ++at) {
+            if (text[at] == '"') {
+                ++at;
+                return result;
+            }
+            if (text[at] == '\\' && ++at == text.size())
+                break;
+            result += text[at];
+        }
+        Fail(text);
+    }
+
+    uint64_t Hex(const std::string& digits, size_t maxDigits, const std::string& line)
+    {
+        if (digits.empty() || digits.size() > maxDigits ||
+            digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            Fail(line);
+        return std::stoull(digits, nullptr, 16);
+    }
+
+    std::string Bytes(const std::string& list, const std::string& line)
+    {
+        std::string bytes;
+        size_t at = 0;
+        while (at < list.size()) {
+            const size_t comma = list.find(',', at);
+            const std::string item = Trim(list.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
+            bytes += static_cast<char>(Hex(item, 2, line));
+            if (comma == std::string::npos)
+                break;
+            at = comma + 1;
+        }
+        return bytes;
+    }
+
+    [[noreturn]] void Fail(const std::string& line)
+    {
+        throw Exception("Line " + std::to_string(lineNumber_) + " of the registry file cannot be read: " + line);
+    }
+
+    TKeyExport content_;
+    bool headerSeen_ = false;
+    int lineNumber_ = 0;
+};
+
+} // namespace
+
+TKeyExport ExportKey(IRegistry& registry, RootKey root, const std::string& path)
+{
+    TKeyExport content{root, JoinKeyPath(path), {}};
+    ExportTree(registry, root, content.Path, content.Keys);
+    return content;
+}
+
+void ImportKey(IRegistry& registry, const TKeyExport& content)
+{
+    registry.DeleteKey(content.Root, content.Path);
+    if (registry.KeyExists(content.Root, content.Path))
+        throw Exception("The registry key " + RootedPath(content.Root, content.Path) + " cannot be deleted");
+    for (const TExportedKey& exported : content.Keys) {
+        auto key = registry.OpenKey(content.Root, exported.Path, KeyAccess::WriteCreate);
+        if (!key)
+            throw Exception("The registry key " + RootedPath(content.Root, exported.Path) + " cannot be created");
+        for (const auto& [name, value] : exported.Values)
+            key->WriteValue(name, value);
+    }
+}
+
+std::string FormatRegFile(const TKeyExport& content)
+{
+    std::string text = std::string(kHeader) + "\r\n\r\n[-" + RootedPath(content.Root, content.Path) + "]\r\n\r\n";
+    for (const TExportedKey& key : content.Keys) {
+        text.append("[").append(RootedPath(content.Root, key.Path)).append("]\r\n");
+        for (const auto& [name, value] : key.Values)
+            text += ValueLine(name, value);
+        text += "\r\n";
+    }
+    return text;
+}
+
+TKeyExport ParseRegFile(const std::string& text)
+{
+    return RegFileParser(text).Result();
+}
+
+} // namespace corvalis

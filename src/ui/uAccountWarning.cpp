@@ -1,0 +1,15 @@
+#include "ui/uAccountWarning.h"
+
+#include "core/UserAccount.h"
+#include "ui/Application.h"
+
+namespace corvalis::ui {
+
+bool ConfirmAccount(const IShell& shell)
+{
+    const std::optional<std::string> warning = AccountWarning(shell);
+    return !warning || ::MessageBoxA(nullptr, (*warning + "\r\n\r\nDo you want to continue?").c_str(),
+                                     kApplicationTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+} // namespace corvalis::ui
