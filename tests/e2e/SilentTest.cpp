@@ -106,8 +106,8 @@ protected:
         std::vector<std::string> headings, all;
         for (const std::string& line : SetupLog().value_or(std::vector<std::string>{})) {
             const std::string text = line.substr(std::min(line.find(", "), line.size()));
-            // The tools' timings differ from run to run.
-            if (EndsText(" seconds.", text))
+            // The tools' timings and the backup folder's time differ from run to run.
+            if (EndsText(" seconds.", text) || text.find("\\Backup\\") != std::string::npos)
                 continue;
             (StartsText(", Debug]", text) ? all : headings).push_back(text);
         }
