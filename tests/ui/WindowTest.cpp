@@ -75,7 +75,7 @@ TEST(WindowTest, TheCompilerWarningsLinkOpensItsAddress)
     EXPECT_EQ(Text(warning.lblLink).rfind("https://", 0), 0u);
 }
 
-TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEnd)
+TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEndWithoutStopping)
 {
     TForm form("Pending", 200, 100, "MS Sans Serif", 8);
     const HWND button = form.CreateButton("Posted", {10, 10, 75, 23});
@@ -90,6 +90,11 @@ TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEnd)
     form.Close(); // the main window: a request to end
     Application::ProcessMessages();
     EXPECT_TRUE(Application::Terminated());
+
+    // The operation that pumps goes on after the request, and the window with it.
+    ::PostMessageA(button, BM_CLICK, 0, 0);
+    Application::ProcessMessages();
+    EXPECT_EQ(clicks, 2);
 }
 
 } // namespace
