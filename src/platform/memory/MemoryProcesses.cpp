@@ -32,6 +32,10 @@ public:
     std::string Read(Channel channel, uint32_t count) override
     {
         std::string& pipe = Pipe(channel);
+        if (script_.failedReads > 0) {
+            --script_.failedReads;
+            return {};
+        }
         if (script_.readLimit > 0)
             count = std::min(count, script_.readLimit);
         std::string bytes = pipe.substr(0, count);
@@ -39,7 +43,7 @@ public:
         return bytes;
     }
 
-    int32_t ExitCode() override { return script_.exitCode; }
+    std::optional<int32_t> ExitCode() override { return script_.exitCode; }
 
 private:
     std::string& Pipe(Channel channel) { return channel == Channel::Output ? output_ : error_; }
