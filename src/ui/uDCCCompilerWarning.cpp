@@ -14,7 +14,7 @@ constexpr const char* kWarningEnd = " doesn't have the Delphi command-line compi
 } // namespace
 
 TfDCCCompilerWarning::TfDCCCompilerWarning(HWND owner, IShell& shell)
-    : TForm("Warning", 431, 259, "Tahoma", 8, owner), shell_(shell)
+    : TForm("Warning", 431, 259, "Tahoma", 8, fkDialog, owner), shell_(shell)
 {
     constexpr int kLeft = 8;
     constexpr int kWidth = 415;

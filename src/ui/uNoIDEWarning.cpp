@@ -26,8 +26,9 @@ constexpr const char* kMainText =
 
 } // namespace
 
-TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText, HWND owner)
-    : TForm("Corvalis Installer", kWidth, kHeight, "MS Sans Serif", 8, owner)
+// Start-up shows it before any other window: it has no owner.
+TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText)
+    : TForm("Corvalis Installer", kWidth, kHeight, "MS Sans Serif", 8, fkDialog)
 {
     const HWND heading = CreateControl(
         "STATIC", "Thank you for your interest to our products!", SS_NOPREFIX | SS_CENTERIMAGE,
