@@ -254,7 +254,8 @@ void TfMain::cbAgreeClick()
 void TfMain::rbMainternanceClick()
 {
     const bool addOrRemove = Checked(rbMainternance);
-    ApplyMaintenanceChoice(addOrRemove, installData_.WithSources, installData_.Mode, pages_);
+    if (!ApplyMaintenanceChoice(addOrRemove, installData_.WithSources, maintenanceChoice_, installData_.Mode, pages_))
+        return;
     if (addOrRemove) {
         SetVisitWebQuietly(installData_.VisitWeb);
     } else {

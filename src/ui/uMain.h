@@ -102,6 +102,7 @@ private:
     const Platform& platform_;
     TWizard wizard_;
     TPageFlags pages_{};
+    std::optional<bool> maintenanceChoice_; // none until the user chooses
 
     HWND rbMainternance = nullptr;
     HWND rbUninstall = nullptr;
