@@ -163,29 +163,29 @@ void TfMain::RefreshTargetRows()
 void TfMain::wIDEPageNextButtonClick(bool& stop)
 {
     bool exit = false;
-    for (TTargetOptions* options : IdesLackingACompiler(*installData_.TargetOptions)) {
+    ForEachIdeLackingACompiler(*installData_.TargetOptions, [&](TTargetOptions& options) {
         TfDCCCompilerWarning warning(Handle(), platform_.shell);
-        warning.FormatWarning(options->Target.DisplayName());
+        warning.FormatWarning(options.Target.DisplayName());
         while (true) {
             const int result = warning.ShowModal();
             if (result == mrCancel) {
                 exit = true;
                 break;
             }
-            if (result == mrIgnore || (result == mrRetry && options->HasDcc32()))
+            if (result == mrIgnore || (result == mrRetry && options.HasDcc32()))
                 break;
         }
-    }
+    });
     if (exit) {
         // The program ends once this handler returns; the wizard stays where it is.
         stop = true;
         Close();
         return;
     }
-    for (TTargetOptions* options : RunningIdes(*installData_.TargetOptions)) {
+    ForEachRunningIde(*installData_.TargetOptions, [&](TTargetOptions& options) {
         stop = true;
-        ::MessageBoxA(Handle(), IdeRunningMessage(*options).c_str(), kApplicationTitle, MB_OK);
-    }
+        ::MessageBoxA(Handle(), IdeRunningMessage(options).c_str(), kApplicationTitle, MB_OK);
+    });
 }
 
 void TfMain::CreateConfigPage()
