@@ -84,11 +84,12 @@ std::optional<std::vector<std::string>> MemoryProcesses::ModuleSnapshot(uint32_t
     return modules_[processId];
 }
 
-void MemoryProcesses::AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules)
+uint32_t MemoryProcesses::AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules)
 {
     const uint32_t id = static_cast<uint32_t>(processes_.size() + 100) * 4;
     processes_.push_back({id, exeFile});
     modules_[id] = modules;
+    return id;
 }
 
 std::optional<std::string> MemoryProcesses::GetEnv(const std::string& name) const

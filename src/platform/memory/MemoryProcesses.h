@@ -43,7 +43,8 @@ public:
     void FailPipes(bool fail) { failPipes_ = fail; }
     const std::vector<Started>& StartedProcesses() const { return started_; }
 
-    void AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules);
+    // Returns the new process's id.
+    uint32_t AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules);
     void FailSnapshots(bool fail) { failSnapshots_ = fail; }
 
     void SetEnv(const std::string& name, const std::string& value);
