@@ -83,6 +83,7 @@ private:
     void SetRowCheck(TTargetRowControls& row, TRowCheck check);
     void CheckTargetRow(TTargetRowControls& row);
     void RefreshTargetRows();
+    void LayOutTargetRows();
     void UpdateIdePageFlags();
     void wIDEPageNextButtonClick(bool& stop);
     void wConfigPageEnterPage();
@@ -122,6 +123,7 @@ private:
     HWND rbCompilationModes[4] = {};
     std::unique_ptr<TScrollBox> scrollIDE;
     std::vector<TTargetRowControls> rows_;
+    int rowStep_ = 0; // the distance of the rows, once laid out
     HWND cTarget = nullptr;
     win32::ScopedHandle<win32::NullableHandleTraits<HIMAGELIST, ImageList_Destroy>> ImageListTargets;
     std::vector<int> targetIcons_; // per cTarget item: its image, or -1
