@@ -5,6 +5,7 @@
 #include "platform/memory/MemoryShell.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/LabelColumn.h"
 #include "ui/uDCCCompilerWarning.h"
 
 namespace corvalis::ui {
@@ -73,6 +74,37 @@ TEST(WindowTest, TheCompilerWarningsLinkOpensItsAddress)
     Pump(Timeout(0));
     EXPECT_EQ(shell.Opened(), std::vector<std::string>{Text(warning.lblLink)});
     EXPECT_EQ(Text(warning.lblLink).rfind("https://", 0), 0u);
+}
+
+TBounds PlaceOf(HWND control)
+{
+    RECT bounds;
+    ::GetWindowRect(control, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+TEST(WindowTest, ALabelColumnGivesEachTextTheLinesItTakesInTheFontItGets)
+{
+    // A font larger than the one the column's room was meant for.
+    TForm form("Column", 300, 300, "MS Sans Serif", 14);
+    const std::string warning = "WARNING: This program is protected by copyright law and international treaties.";
+    TLabelColumn column(form, 10, 0, 200);
+    const HWND grown = column.Label(warning, 10, 30);
+    const HWND kept = column.Label("Short", 6, 40);
+    const TBounds edit = column.Place(4, 21, 20);
+
+    const int needed = TextExtent(grown, warning, 200).cy;
+    EXPECT_GT(needed, 30);
+    EXPECT_EQ(PlaceOf(grown), (TBounds{10, 10, 200, needed}));
+    EXPECT_EQ(PlaceOf(kept), (TBounds{10, 16 + needed, 200, 40}));
+    EXPECT_EQ(edit, (TBounds{30, 60 + needed, 180, 21}));
+
+    // A text set later is fitted again.
+    ::SetWindowTextA(kept, warning.c_str());
+    TLabelColumn again(form, 10, 0, 200);
+    again.Fit(kept, 6, 40);
+    EXPECT_EQ(PlaceOf(kept).Height, needed);
 }
 
 TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEndWithoutStopping)
