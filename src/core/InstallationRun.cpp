@@ -16,8 +16,9 @@ void RunOperations(TInstallData& data, const Platform& platform, TCompiler& comp
         compiler.Log().Log(llWarning, warning);
     // Only an IDE started after the IDE page, or one let through by --ignore-ide, is
     // still running here: the run goes on, but the log says so.
-    for (const TTargetOptions* options : RunningIdes(*data.TargetOptions))
-        compiler.Log().Log(llWarning, IdeRunningMessage(*options));
+    ForEachRunningIde(*data.TargetOptions, [&](const TTargetOptions& options) {
+        compiler.Log().Log(llWarning, IdeRunningMessage(options));
+    });
     TShellIntegration shell(platform, data);
     switch (data.Mode) {
     case imUninstall:

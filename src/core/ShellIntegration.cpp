@@ -1,6 +1,7 @@
 #include "core/ShellIntegration.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/InstallData.h"
 #include "ide/CmdLineUtils.h"
@@ -53,6 +54,27 @@ constexpr const char* kRemovedFiles[] = {
     "Uninstall\\unrar.exe", "Uninstall\\data.arc",
 };
 
+// The levels of a Start-menu group, outermost first.
+std::vector<std::string> GroupLevels(const std::string& startFolder)
+{
+    std::vector<std::string> levels;
+    size_t start = 0;
+    while (start <= startFolder.size()) {
+        const size_t end = std::min(startFolder.find('\\', start), startFolder.size());
+        if (end > start)
+            levels.push_back(startFolder.substr(start, end - start));
+        start = end + 1;
+    }
+    return levels;
+}
+
+// A level that names a folder of its own, not the one it stands in or one above it.
+bool IsOwnFolder(const std::string& level)
+{
+    const size_t last = level.find_last_not_of(". ");
+    return last != std::string::npos && level.find('/') == std::string::npos;
+}
+
 } // namespace
 
 std::string TShellIntegration::InInstallFolder(const std::string& relative) const
@@ -64,14 +86,7 @@ void TShellIntegration::CreateShortcuts()
 {
     IFileSystem& files = platform_.files;
     std::string group = installData_.ProgramsFolder;
-    size_t start = 0;
-    const std::string& levels = installData_.StartFolder;
-    while (start <= levels.size()) {
-        const size_t end = std::min(levels.find('\\', start), levels.size());
-        const std::string level = levels.substr(start, end - start);
-        start = end + 1;
-        if (level.empty())
-            continue;
+    for (const std::string& level : GroupLevels(installData_.StartFolder)) {
         group = PathJoin(group, level);
         if (!files.DirectoryExists(group) && !files.CreateDirectory(group))
             throw OSError(files.LastError(), platform_.locale);
@@ -146,16 +161,38 @@ void TShellIntegration::DeleteInstallFile(const std::string& file)
         platform_.files.Recycle(path);
 }
 
+// The group may be one the user shares with other programs: only the shortcuts this
+// installer makes go, then each level of the group, innermost first, while it is left empty.
+// A group with a level such as "." or ".." may be the Programs folder itself or lie outside
+// it: its folders stay.
+void TShellIntegration::DeleteStartMenuGroup(const std::string& startFolder)
+{
+    IFileSystem& files = platform_.files;
+    std::string group = installData_.ProgramsFolder;
+    std::vector<std::string> folders;
+    bool ownFolders = true;
+    for (const std::string& level : GroupLevels(startFolder)) {
+        group = PathJoin(group, level);
+        folders.push_back(group);
+        ownFolders = ownFolders && IsOwnFolder(level);
+    }
+    if (!files.DirectoryExists(group))
+        return;
+    for (const Shortcut& shortcut : kShortcuts)
+        if (files.FileExists(PathJoin(group, shortcut.file)))
+            files.Recycle(PathJoin(group, shortcut.file));
+    if (!ownFolders)
+        return;
+    for (auto folder = folders.rbegin(); folder != folders.rend() && files.Enumerate(*folder).empty(); ++folder)
+        files.Recycle(*folder);
+}
+
 // The group of this run and the one recorded by the installation being removed, which the
-// user may have named otherwise; never the Programs folder itself.
+// user may have named otherwise.
 void TShellIntegration::DeleteStartMenuGroups()
 {
-    for (const std::string& group : {installData_.StartFolder, installData_.RecordedStartFolder}) {
-        const std::string path = PathJoin(installData_.ProgramsFolder, group);
-        if (!ExcludeTrailingPathDelimiter(group).empty() && !installData_.ProgramsFolder.empty() &&
-            platform_.files.DirectoryExists(path))
-            platform_.files.Recycle(path);
-    }
+    for (const std::string& group : {installData_.StartFolder, installData_.RecordedStartFolder})
+        DeleteStartMenuGroup(group);
 }
 
 void TShellIntegration::RemoveProductFiles(TLogBase& log)

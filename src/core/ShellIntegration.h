@@ -33,6 +33,7 @@ public:
 
 private:
     std::string InInstallFolder(const std::string& relative) const;
+    void DeleteStartMenuGroup(const std::string& startFolder);
     void DeleteStartMenuGroups();
 
     const Platform& platform_;

@@ -222,15 +222,14 @@ void DecideUnattendedRun(TInstallData& data)
         }
     }
 
-    const std::vector<TTargetOptions*> running = RunningIdes(*data.TargetOptions);
-    if (running.empty())
+    if (options.IgnoreIde)
         return;
-    if (!options.IgnoreIde) {
-        std::string reason;
-        for (const TTargetOptions* ide : running)
-            reason += (reason.empty() ? "" : "\n") + IdeRunningMessage(*ide);
-        throw TRefusal(reason);
-    }
+    std::string running;
+    ForEachRunningIde(*data.TargetOptions, [&](const TTargetOptions& ide) {
+        running += (running.empty() ? "" : "\n") + IdeRunningMessage(ide);
+    });
+    if (!running.empty())
+        throw TRefusal(running);
 }
 
 std::vector<std::string> IdeListing(const TInstallData& data)

@@ -23,7 +23,8 @@ public:
 
     TLogBase& Log() { return FLog; }
 
-    // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created.
+    // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
+    // kExitCodeUnknown when the system cannot tell it.
     int32_t RunProcess(const std::string& commandLine, const std::string& workingFolder);
 
     // Extraction (Compile.cpp): the product's files, then its place in the shell.

@@ -67,7 +67,11 @@ struct OutputChannel {
 void DrainChannel(IChildProcess& child, OutputChannel& channel, const ILocale& locale, TLogBase& log)
 {
     while (const uint32_t waiting = child.BytesWaiting(channel.channel)) {
-        channel.pendingText += child.Read(channel.channel, waiting);
+        const std::string bytes = child.Read(channel.channel, waiting);
+        // A failed read leaves the bytes waiting: the next cycle tries again.
+        if (bytes.empty())
+            break;
+        channel.pendingText += bytes;
         for (const std::string& line : TakeCompleteLines(channel.pendingText))
             log.Log(channel.level, locale.AnsiToWide(locale.OemToAnsi(line)));
     }
@@ -99,7 +103,7 @@ int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, 
         log.Log(output.level, output.pendingText);
     if (!error.pendingText.empty())
         log.Log(error.level, error.pendingText);
-    return child.ExitCode();
+    return child.ExitCode().value_or(kExitCodeUnknown);
 }
 
 } // namespace corvalis

@@ -64,9 +64,13 @@ protected:
 // carriage return; CR LF and CR LF CR count as one terminator.
 std::vector<std::string> TakeCompleteLines(std::string& pending);
 
+// RunProcess's result for a tool whose exit code the system cannot tell: a failure.
+inline constexpr int32_t kExitCodeUnknown = -3;
+
 // Runs a tool and logs its output as it arrives: standard output at llDebug, standard
 // error at llError, complete lines converted from the OEM code page. Returns the tool's
-// exit code, -1 when it cannot be started, -2 when a pipe cannot be created.
+// exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
+// kExitCodeUnknown when the system cannot tell the exit code.
 int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, const std::string& commandLine,
                    const std::string& workingFolder);
 

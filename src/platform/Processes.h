@@ -21,7 +21,8 @@ public:
     virtual uint32_t BytesWaiting(Channel channel) = 0;
     // Reads up to count bytes; returns what was actually read.
     virtual std::string Read(Channel channel, uint32_t count) = 0;
-    virtual int32_t ExitCode() = 0;
+    // nullopt when the system cannot tell it.
+    virtual std::optional<int32_t> ExitCode() = 0;
 };
 
 enum class StartFailure { None, Pipe, Launch };

@@ -38,7 +38,7 @@ void Run()
 void ProcessMessages()
 {
     MSG message;
-    while (!terminated && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT)
             terminated = true;
         else

@@ -17,7 +17,8 @@ namespace Application {
 // Dispatches messages, keyboard navigation included, until Terminate.
 void Run();
 // Lets the UI thread process every pending window message (repaint, button clicks), from
-// inside a long operation. A quit request that it meets ends Run once the operation returns.
+// inside a long operation. A quit request that it meets ends Run once the operation returns;
+// until then every later message is still dispatched.
 void ProcessMessages();
 void Terminate();
 bool Terminated();

@@ -22,11 +22,13 @@ void SetButtonStyle(HWND button, DWORD style)
 } // namespace
 
 TForm::TForm(const std::string& caption, int clientWidth, int clientHeight, const std::string& fontFace, int fontPoints,
-             HWND owner)
+             TFormKind kind, HWND owner)
     : font_(MakeFont(fontFace, fontPoints)), clientWidth_(clientWidth), clientHeight_(clientHeight)
 {
-    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (owner ? WS_POPUP : WS_OVERLAPPED | WS_MINIMIZEBOX);
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (owner ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW);
+    const bool dialog = kind == fkDialog;
+    const DWORD style =
+        WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_POPUP : WS_OVERLAPPED | WS_MINIMIZEBOX);
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) | (owner ? 0 : WS_EX_APPWINDOW);
     RECT frame = {0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;

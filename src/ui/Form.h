@@ -6,14 +6,18 @@
 
 namespace corvalis::ui {
 
-// A top-level window of this client size, centred on the screen. Without an owner it is the
-// program's main window, and closing it ends the program; with one it is a dialog box, shown
-// modally. Enter presses the focused push button or else the default button, Esc the cancel
-// button; the message loops give it Tab and the mnemonics.
+// The program's main window, which has a minimize box and whose closing ends the program,
+// or a fixed dialog box with only the system menu, shown modally.
+enum TFormKind { fkMainWindow, fkDialog };
+
+// A top-level window of this client size, centred on the screen. Enter presses the focused
+// push button or else the default button, Esc the cancel button; the message loops give it
+// Tab and the mnemonics.
 class TForm : public TWindow {
 public:
+    // A dialog without an owner, shown before any other window, has a taskbar button of its own.
     TForm(const std::string& caption, int clientWidth, int clientHeight, const std::string& fontFace, int fontPoints,
-          HWND owner = nullptr);
+          TFormKind kind = fkMainWindow, HWND owner = nullptr);
 
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }

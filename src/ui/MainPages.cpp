@@ -22,12 +22,17 @@ TPageFlags SetupPageFlags(TInstallMode mode, bool withSources)
     return pages;
 }
 
-void ApplyMaintenanceChoice(bool addOrRemove, bool withSources, TInstallMode& mode, TPageFlags& pages)
+bool ApplyMaintenanceChoice(bool addOrRemove, bool withSources, std::optional<bool>& chosen, TInstallMode& mode,
+                            TPageFlags& pages)
 {
+    if (chosen == addOrRemove)
+        return false;
+    chosen = addOrRemove;
     mode = addOrRemove ? imMaintenance : imUninstall;
     pages[wIDEPage] = pages[wConfigPage] = addOrRemove;
     pages[wUninstall] = !addOrRemove;
     pages[wCompilationMode] = addOrRemove && withSources;
+    return true;
 }
 
 TConfirmationTexts ConfirmationTexts(TInstallMode mode)

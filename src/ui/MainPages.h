@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "core/InstallData.h"
@@ -32,8 +33,11 @@ using TPageFlags = std::array<bool, MainPageCount>;
 TPageFlags SetupPageFlags(TInstallMode mode, bool withSources);
 
 // The maintenance page's choice: "Add or Remove IDE installations" (true) or "Uninstall
-// Corvalis" (false). Sets the mode and the pages it brings.
-void ApplyMaintenanceChoice(bool addOrRemove, bool withSources, TInstallMode& mode, TPageFlags& pages);
+// Corvalis" (false); chosen holds the one applied last. Only a switch applies it, setting the
+// mode and the pages it brings: a click on the button already chosen leaves the pages as the
+// IDE rows have set them since. Returns whether it applied.
+bool ApplyMaintenanceChoice(bool addOrRemove, bool withSources, std::optional<bool>& chosen, TInstallMode& mode,
+                            TPageFlags& pages);
 
 // The texts of the confirmation page before an update or an uninstall.
 struct TConfirmationTexts {

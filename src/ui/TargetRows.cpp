@@ -123,25 +123,32 @@ bool ConfigPageEnabled(const TTargetOptionsList& list)
     return list.InstallCount() > 0;
 }
 
-std::vector<TTargetOptions*> IdesLackingACompiler(const TTargetOptionsList& list)
+namespace {
+
+void ForEachChosenIde(const TTargetOptionsList& list, const std::function<bool(const TTargetOptions&)>& applies,
+                      const TIdeWarning& warn)
 {
-    std::vector<TTargetOptions*> ides;
-    for (int i = 0; i < list.Count(); ++i) {
-        TTargetOptions& options = list[i];
-        if (options.Action != taLeaveUnchanged && options.Target.VersionNumber >= 10 && options.IsTurboEdition() &&
-            !options.HasDcc32())
-            ides.push_back(&options);
-    }
-    return ides;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i].Action != taLeaveUnchanged && applies(list[i]))
+            warn(list[i]);
 }
 
-std::vector<TTargetOptions*> RunningIdes(const TTargetOptionsList& list)
+} // namespace
+
+void ForEachIdeLackingACompiler(const TTargetOptionsList& list, const TIdeWarning& warn)
 {
-    std::vector<TTargetOptions*> ides;
-    for (int i = 0; i < list.Count(); ++i)
-        if (list[i].Action != taLeaveUnchanged && list[i].IsIdeRunning())
-            ides.push_back(&list[i]);
-    return ides;
+    ForEachChosenIde(
+        list,
+        [](const TTargetOptions& options) {
+            return options.Target.VersionNumber >= 10 && options.IsTurboEdition() && !options.HasDcc32();
+        },
+        warn);
+}
+
+void ForEachRunningIde(const TTargetOptionsList& list, const TIdeWarning& warn)
+{
+    ForEachChosenIde(
+        list, [](const TTargetOptions& options) { return options.IsIdeRunning(); }, warn);
 }
 
 std::string IdeRunningMessage(const TTargetOptions& options)

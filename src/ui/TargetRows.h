@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,11 +44,14 @@ std::string ActionText(TInstallMode mode, const TTargetOptions& options, const T
 bool IdePageNextEnabled(TInstallMode mode, const TTargetOptionsList& list);
 bool ConfigPageEnabled(const TTargetOptionsList& list);
 
-// The IDEs the IDE page's Next warns about: chosen, version 10 or later, a Turbo edition
-// without the command-line compiler.
-std::vector<TTargetOptions*> IdesLackingACompiler(const TTargetOptionsList& list);
-// The chosen IDEs that are running, each of which keeps the wizard on the IDE page.
-std::vector<TTargetOptions*> RunningIdes(const TTargetOptionsList& list);
+// The IDE page's Next walks the chosen IDEs from the first to the last and tests each one
+// only when the walk reaches it: an IDE closed, or a compiler put in place, while the warning
+// about an earlier one is open, counts. The first walk warns about every Turbo edition of
+// version 10 or later without the command-line compiler; the second about every running IDE,
+// each of which keeps the wizard on the IDE page.
+using TIdeWarning = std::function<void(TTargetOptions& options)>;
+void ForEachIdeLackingACompiler(const TTargetOptionsList& list, const TIdeWarning& warn);
+void ForEachRunningIde(const TTargetOptionsList& list, const TIdeWarning& warn);
 std::string IdeRunningMessage(const TTargetOptions& options);
 
 // The configuration page's IDEs: those to install, in the IDE page's top-to-bottom order.

@@ -2,6 +2,7 @@
 
 #include "core/Product.h"
 #include "platform/Shell.h"
+#include "ui/LabelColumn.h"
 
 namespace corvalis::ui {
 namespace {
@@ -14,26 +15,20 @@ constexpr const char* kWarningEnd = " doesn't have the Delphi command-line compi
 } // namespace
 
 TfDCCCompilerWarning::TfDCCCompilerWarning(HWND owner, IShell& shell)
-    : TForm("Warning", 431, 259, "Tahoma", 8, owner), shell_(shell)
+    : TForm("Warning", 431, 259, "Tahoma", 8, fkDialog, owner), shell_(shell)
 {
-    constexpr int kLeft = 8;
-    constexpr int kWidth = 415;
-    lblWarning = CreateControl("STATIC", (kWarningStart + std::string("%s") + kWarningEnd).c_str(), SS_NOPREFIX,
-                               {kLeft, 8, kWidth, 42});
-    CreateControl("STATIC",
-                  "You may select not to compile these packages during the installation procedure and compile them "
-                  "later from the IDE. Or you may download this compiler being a registered user of Professional "
-                  "Edition from the following location:",
-                  SS_NOPREFIX, {kLeft, 56, kWidth, 42});
-    lblLink = CreateLink(CompilerDownloadPage, {kLeft, 102, kWidth, 14}, [this] { lblLinkClick(); });
-    CreateControl("STATIC",
-                  "Press the \"Retry\" button if you already have downloaded and placed the command-line compiler in "
-                  "your Delphi/Bin directory.",
-                  SS_NOPREFIX, {kLeft, 126, kWidth, 28});
-    CreateControl("STATIC",
-                  "Press the \"Continue Anyway\" button to install Corvalis without third-party connectivity packages.",
-                  SS_NOPREFIX, {kLeft, 158, kWidth, 28});
-    CreateControl("STATIC", "Press the \"Exit\" button to quit the installer.", SS_NOPREFIX, {kLeft, 190, kWidth, 14});
+    const auto text = [this](const char* text) { return CreateControl("STATIC", text, SS_NOPREFIX, {}); };
+    lblWarning = text((kWarningStart + std::string("%s") + kWarningEnd).c_str());
+    texts_[0] = text("You may select not to compile these packages during the installation procedure and compile them "
+                     "later from the IDE. Or you may download this compiler being a registered user of Professional "
+                     "Edition from the following location:");
+    lblLink = CreateLink(CompilerDownloadPage, {}, [this] { lblLinkClick(); });
+    texts_[1] = text("Press the \"Retry\" button if you already have downloaded and placed the command-line compiler "
+                     "in your Delphi/Bin directory.");
+    texts_[2] =
+        text("Press the \"Continue Anyway\" button to install Corvalis without third-party connectivity packages.");
+    texts_[3] = text("Press the \"Exit\" button to quit the installer.");
+    LayOutTexts();
 
     constexpr int kTop = 259 - 8 - 25;
     bRetry = CreateButton("&Retry", {156, kTop, 75, 25}, mrRetry);
@@ -48,6 +43,21 @@ void TfDCCCompilerWarning::FormatWarning(const std::string& displayName)
     std::string text = kWarningStart;
     text.append(displayName).append(kWarningEnd);
     ::SetWindowTextA(lblWarning, text.c_str());
+    LayOutTexts();
+}
+
+// The warning's height changes with the IDE's name; the texts below it move with it.
+void TfDCCCompilerWarning::LayOutTexts()
+{
+    const struct {
+        HWND label;
+        int gap;
+        int minHeight;
+    } column[] = {{lblWarning, 8, 42}, {texts_[0], 6, 42}, {lblLink, 4, 14},
+                  {texts_[1], 10, 28}, {texts_[2], 4, 28}, {texts_[3], 4, 14}};
+    TLabelColumn texts(*this, 8, 0, 415);
+    for (const auto& [label, gap, minHeight] : column)
+        texts.Fit(label, gap, minHeight);
 }
 
 void TfDCCCompilerWarning::lblLinkClick()

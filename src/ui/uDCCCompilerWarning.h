@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "ui/Form.h"
 
 namespace corvalis {
@@ -25,7 +27,10 @@ public:
     HWND bCancel;
 
 private:
+    void LayOutTexts();
+
     IShell& shell_;
+    std::array<HWND, 4> texts_{}; // the texts but the warning and the link, top down
 };
 
 } // namespace corvalis::ui

@@ -5,6 +5,7 @@
 #include "core/Unattended.h"
 #include "ide/CmdLineUtils.h"
 #include "ui/Application.h"
+#include "ui/LabelColumn.h"
 #include "ui/ProgressView.h"
 
 // The main window and the pages of the page flow; the IDE, compilation-mode and
@@ -18,6 +19,7 @@ constexpr int kClientHeight = 456;
 // A welcome page's texts, right of its picture.
 constexpr int kWelcomeLeft = 16;
 constexpr int kWelcomeWidth = 400;
+constexpr int kFolderListBottom = 342;
 
 const char* const kWelcomeTitle = "Welcome to the Corvalis Installation Wizard";
 
@@ -99,21 +101,18 @@ void TfMain::CreateWelcomePage(TMainPage index)
     page.SetTitle(kWelcomeTitle);
     page.SetSubtitle("This wizard will install the Corvalis component on your computer.");
     page.SetButtonVisible(wbBack, false);
-    CreateLabel(page, "It is strongly recommended that you exit all Delphi IDE before running this setup program.",
-                {kWelcomeLeft, 0, kWelcomeWidth, 30});
-    CreateLabel(page,
-                "Click Cancel to quit the setup program, then close any programs you have running.  Click Next to "
-                "continue the installation.",
-                {kWelcomeLeft, 40, kWelcomeWidth, 30});
-    CreateLabel(page,
-                "WARNING: This program is protected by copyright law and international treaties. Unauthorized "
-                "reproduction or distribution of this program, or any portion of it, may result in severe civil and "
-                "criminal penalties.",
-                {kWelcomeLeft, 90, kWelcomeWidth, 44});
-    CreateLabel(page,
-                "Corvalis reads and shows the metadata of databases in Delphi and C++Builder applications, through "
-                "the data-access library of your choice.",
-                {kWelcomeLeft, 160, kWelcomeWidth, 44});
+    TLabelColumn column(page, kWelcomeLeft, 0, kWelcomeWidth);
+    column.Label("It is strongly recommended that you exit all Delphi IDE before running this setup program.", 0, 30);
+    column.Label("Click Cancel to quit the setup program, then close any programs you have running.  Click Next to "
+                 "continue the installation.",
+                 10, 30);
+    column.Label("WARNING: This program is protected by copyright law and international treaties. Unauthorized "
+                 "reproduction or distribution of this program, or any portion of it, may result in severe civil and "
+                 "criminal penalties.",
+                 20, 44);
+    column.Label("Corvalis reads and shows the metadata of databases in Delphi and C++Builder applications, through "
+                 "the data-access library of your choice.",
+                 26, 44);
 }
 
 void TfMain::CreateMaintenancePage()
@@ -158,16 +157,15 @@ void TfMain::CreateDestinationPage()
     TWizardPage& page = wizard_.AddPage("wDestinationPage", pkInterior);
     page.SetTitle("Destination Folder");
     page.SetSubtitle("Select a folder where the component will be installed.");
-    CreateLabel(page, "Setup will install Corvalis in the following folder.", {kPageLeft, 10, kPageWidth, 16});
-    CreateLabel(page,
-                "To install to this folder, click Next. To install to a different folder, click Browse and select "
-                "another folder.",
-                {kPageLeft, 34, kPageWidth, 30});
-    CreateLabel(page,
-                "WARNING: This folder will be emptied before installation. Please make sure that this folder doesn't "
-                "contain any other important information",
-                {kPageLeft, 74, kPageWidth, 30});
-    deDestination = std::make_unique<TFrameDirEditBrowse>(page.Handle(), TBounds{kPageLeft, 130, kPageWidth, 50});
+    TLabelColumn column(page, kPageLeft, 0, kPageWidth);
+    column.Label("Setup will install Corvalis in the following folder.", 10, 16);
+    column.Label("To install to this folder, click Next. To install to a different folder, click Browse and select "
+                 "another folder.",
+                 8, 30);
+    column.Label("WARNING: This folder will be emptied before installation. Please make sure that this folder doesn't "
+                 "contain any other important information",
+                 10, 30);
+    deDestination = std::make_unique<TFrameDirEditBrowse>(page.Handle(), column.Place(26, 50));
     deDestination->SetCaption("Destination Folder");
     deDestination->SetBrowseButton("Browse...", 62, 25);
     page.OnNextButtonClick = [this](bool& stop) { wDestinationPageNextButtonClick(stop); };
@@ -178,16 +176,16 @@ void TfMain::CreateFolderPage()
     TWizardPage& page = wizard_.AddPage("wFolder", pkInterior);
     page.SetTitle("Select program folder");
     page.SetSubtitle("Please select a Program Folder");
-    CreateLabel(page,
-                "Setup will add program icons to the Program Folder listed below. You may type a new folder name, or "
-                "select one from existing folders list. Click Next to continue.",
-                {kPageLeft, 10, kPageWidth, 30});
-    CreateLabel(page, "Program Folder:", {kPageLeft, 52, kPageWidth, 16});
-    eFolder =
-        page.CreateControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, {kPageLeft, 70, kPageWidth, 21}, WS_EX_CLIENTEDGE);
-    CreateLabel(page, "Existing folders:", {kPageLeft, 104, kPageWidth, 16});
+    TLabelColumn column(page, kPageLeft, 0, kPageWidth);
+    column.Label("Setup will add program icons to the Program Folder listed below. You may type a new folder name, or "
+                 "select one from existing folders list. Click Next to continue.",
+                 10, 30);
+    column.Label("Program Folder:", 12, 16);
+    eFolder = page.CreateControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, column.Place(2, 21), WS_EX_CLIENTEDGE);
+    column.Label("Existing folders:", 13, 16);
+    // The list takes what the texts above leave.
     lFolders = page.CreateControl("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                  {kPageLeft, 122, kPageWidth, 220}, WS_EX_CLIENTEDGE);
+                                  column.Place(2, kFolderListBottom - column.Top() - 2), WS_EX_CLIENTEDGE);
     page.OnCommand(eFolder, EN_CHANGE, [this] { eFolderChange(); });
     page.OnCommand(lFolders, LBN_SELCHANGE, [this] { lFoldersClick(); });
     page.OnNextButtonClick = [this](bool& stop) { wFolderNextButtonClick(stop); };
@@ -200,7 +198,8 @@ void TfMain::CreateUninstallPage()
     page.CreateGroupBox(" Corvalis installation folder ", {kPageLeft, 50, kPageWidth, 60});
     lUninstallFolder = CreateLabel(page, "", {kPageLeft + 14, 76, kPageWidth - 28, 20});
     page.SetControlFont(lUninstallFolder, 8, fsBold);
-    lUninstallWarning = CreateLabel(page, "", {kPageLeft, 126, kPageWidth, 44});
+    // Room for a line more than the warnings take, for a wider font.
+    lUninstallWarning = CreateLabel(page, "", {kPageLeft, 126, kPageWidth, 58});
     page.OnPage = [this] { wUninstallPage(); };
 }
 
@@ -275,7 +274,8 @@ void TfMain::cbAgreeClick()
 void TfMain::rbMainternanceClick()
 {
     const bool addOrRemove = Checked(rbMainternance);
-    ApplyMaintenanceChoice(addOrRemove, installData_.WithSources, installData_.Mode, pages_);
+    if (!ApplyMaintenanceChoice(addOrRemove, installData_.WithSources, maintenanceChoice_, installData_.Mode, pages_))
+        return;
     if (addOrRemove) {
         SetVisitWebQuietly(installData_.VisitWeb);
     } else {

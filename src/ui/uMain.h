@@ -85,6 +85,7 @@ private:
     void SetRowCheck(TTargetRowControls& row, TRowCheck check);
     void CheckTargetRow(TTargetRowControls& row);
     void RefreshTargetRows();
+    void LayOutTargetRows();
     void UpdateIdePageFlags();
     void wIDEPageNextButtonClick(bool& stop);
     void wConfigPageEnterPage();
@@ -104,6 +105,7 @@ private:
     const Platform& platform_;
     TWizard wizard_;
     TPageFlags pages_{};
+    std::optional<bool> maintenanceChoice_; // none until the user chooses
 
     HWND rbMainternance = nullptr;
     HWND rbUninstall = nullptr;
@@ -123,6 +125,7 @@ private:
     HWND rbCompilationModes[4] = {};
     std::unique_ptr<TScrollBox> scrollIDE;
     std::vector<TTargetRowControls> rows_;
+    int rowStep_ = 0; // the distance of the rows, once laid out
     HWND cTarget = nullptr;
     win32::ScopedHandle<win32::NullableHandleTraits<HIMAGELIST, ImageList_Destroy>> ImageListTargets;
     std::vector<int> targetIcons_; // per cTarget item: its image, or -1

@@ -11,6 +11,7 @@
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ui/Application.h"
+#include "ui/LabelColumn.h"
 #include "ui/uDCCCompilerWarning.h"
 
 // The pages that decide what the run does in each IDE: the compilation mode, the IDE rows
@@ -21,6 +22,8 @@ namespace {
 
 constexpr int kRowTop = 10;
 constexpr int kRowStep = 52;
+constexpr int kStatusTop = 22; // a row's status label, below its check box
+constexpr int kStatusGap = 2;  // between a status label and the next row
 constexpr COLORREF kProblemColor = RGB(255, 0, 0);
 
 // The texts break their lines with a lone carriage return, which a label does not.
@@ -52,34 +55,30 @@ void TfMain::CreateCompilationModePage()
     TWizardPage& page = wizard_.AddPage("wCompilationMode", pkInterior);
     page.SetTitle("Select compilation mode");
     page.SetSubtitle("Choose the visual components library to compile Corvalis with.");
-    page.CreateControl(
-        "STATIC",
-        "Corvalis could be compiled either with the standard VCL controls or with one of the third-party "
-        "packages. \r\nYou may run the installation package later at any time to change the compilation "
-        "type.",
-        SS_NOPREFIX, {kPageLeft, 10, kPageWidth, 30});
+    TLabelColumn column(page, kPageLeft, 0, kPageWidth);
+    column.Label("Corvalis could be compiled either with the standard VCL controls or with one of the third-party "
+                 "packages. \r\nYou may run the installation package later at any time to change the compilation "
+                 "type.",
+                 10, 30);
     const char* const captions[] = {
         "Compile Corvalis using standard VCL Controls", "Compile Corvalis using TnT Unicode Controls",
         "Compile Corvalis using TMS Unicode Controls", "Compile Corvalis using DevExpress Controls"};
     for (int mode = cmStandard; mode <= cmDevExpress; ++mode) {
         rbCompilationModes[mode] =
             page.CreateControl("BUTTON", captions[mode], WS_TABSTOP | BS_AUTORADIOBUTTON | (mode == 0 ? WS_GROUP : 0),
-                               {kPageLeft + 20, 50 + mode * 26, 400, 22});
+                               column.Place(mode == 0 ? 10 : 4, 22, 20));
         page.OnCommand(rbCompilationModes[mode], BN_CLICKED,
                        [this, mode] { installData_.CompilationMode = static_cast<TCompilationMode>(mode); });
     }
-    page.CreateControl("STATIC",
-                       "The TNT Unicode controls are the accepted defacto standard solution for creating Unicode "
-                       "enabled applications with Delphi and C++Builder. TNT Unicode Controls are free and could be "
-                       "downloaded from",
-                       SS_NOPREFIX | WS_GROUP, {kPageLeft, 166, kPageWidth, 44});
+    column.Label("The TNT Unicode controls are the accepted defacto standard solution for creating Unicode enabled "
+                 "applications with Delphi and C++Builder. TNT Unicode Controls are free and could be downloaded from",
+                 16, 44, SS_NOPREFIX | WS_GROUP);
     const auto open = [this](const char* address) { return [this, address] { platform_.shell.Open(address); }; };
-    page.CreateLink(TntControlsDownload, {kPageLeft, 212, kPageWidth, 16}, open(TntControlsDownload));
-    page.CreateControl("STATIC",
-                       "The commercial version that is known as TMS Unicode Component Pack, is available at the TMS "
-                       "Software web-site:",
-                       SS_NOPREFIX, {kPageLeft, 240, kPageWidth, 30});
-    page.CreateLink(TmsUnicodeSite, {kPageLeft, 272, kPageWidth, 16}, open(TmsUnicodeSite));
+    page.CreateLink(TntControlsDownload, column.Place(2, 16), open(TntControlsDownload));
+    column.Label("The commercial version that is known as TMS Unicode Component Pack, is available at the TMS "
+                 "Software web-site:",
+                 12, 30);
+    page.CreateLink(TmsUnicodeSite, column.Place(2, 16), open(TmsUnicodeSite));
 }
 
 void TfMain::CreateIdePage()
@@ -95,8 +94,6 @@ void TfMain::CreateIdePage()
 void TfMain::BuildTargetRows()
 {
     TTargetOptionsList& list = *installData_.TargetOptions;
-    const int width = scrollIDE->ClientWidth() - 50;
-    int y = kRowTop;
     // The last IDE found is the top row.
     rows_.reserve(static_cast<size_t>(list.Count()));
     const auto wanted = WantedIdes(installData_);
@@ -107,18 +104,36 @@ void TfMain::BuildTargetRows()
             continue;
         if (wanted)
             SetRowWish(*row, options, std::find(wanted->begin(), wanted->end(), &options) != wanted->end());
-        const HWND box =
-            scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
-                                     WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX), {30, y, width, 20});
+        const HWND box = scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
+                                                  WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX), {});
         ::SendMessageA(box, BM_SETCHECK, CheckState(row->check), 0);
-        const HWND label = scrollIDE->CreateControl("STATIC", "", SS_NOPREFIX, {50, y + 22, width - 20, 28});
+        const HWND label = scrollIDE->CreateControl("STATIC", "", SS_NOPREFIX, {});
         TTargetRowControls& controls = rows_.emplace_back(TTargetRowControls{&options, *row, box, label});
         scrollIDE->OnCommand(box, BN_CLICKED, [this, &controls] { SetRowCheck(controls, NextCheck(controls.row)); });
         CheckTargetRow(controls);
-        y += kRowStep;
+    }
+    LayOutTargetRows();
+    UpdateIdePageFlags();
+}
+
+// The rows stand kRowStep apart while their texts fit; a font in which a text wraps onto a
+// further line moves them apart, and they stay so.
+void TfMain::LayOutTargetRows()
+{
+    const int width = scrollIDE->ClientWidth() - 50;
+    int step = std::max(kRowStep, rowStep_);
+    for (const TTargetRowControls& row : rows_)
+        step = std::max<int>(
+            step, kStatusTop + TextExtent(row.statusLabel, WindowText(row.statusLabel), width - 20).cy + kStatusGap);
+    rowStep_ = step;
+    const int scrolled = ::GetScrollPos(scrollIDE->Handle(), SB_VERT);
+    int y = kRowTop;
+    for (const TTargetRowControls& row : rows_) {
+        ::MoveWindow(row.checkBox, 30, y - scrolled, width, 20, TRUE);
+        ::MoveWindow(row.statusLabel, 50, y - scrolled + kStatusTop, width - 20, step - kStatusTop - kStatusGap, TRUE);
+        y += step;
     }
     scrollIDE->SetVerticalRange(y + 10);
-    UpdateIdePageFlags();
 }
 
 void TfMain::UpdateIdePageFlags()
@@ -165,24 +180,25 @@ void TfMain::RefreshTargetRows()
 {
     for (TTargetRowControls& row : rows_)
         CheckTargetRow(row);
+    LayOutTargetRows();
 }
 
 void TfMain::wIDEPageNextButtonClick(bool& stop)
 {
     bool exit = false;
-    for (TTargetOptions* options : IdesLackingACompiler(*installData_.TargetOptions)) {
+    ForEachIdeLackingACompiler(*installData_.TargetOptions, [&](TTargetOptions& options) {
         TfDCCCompilerWarning warning(Handle(), platform_.shell);
-        warning.FormatWarning(options->Target.DisplayName());
+        warning.FormatWarning(options.Target.DisplayName());
         while (true) {
             const int result = warning.ShowModal();
             if (result == mrCancel) {
                 exit = true;
                 break;
             }
-            if (result == mrIgnore || (result == mrRetry && options->HasDcc32()))
+            if (result == mrIgnore || (result == mrRetry && options.HasDcc32()))
                 break;
         }
-    }
+    });
     if (exit) {
         // The program ends once this handler returns; the wizard stays where it is.
         stop = true;
@@ -191,10 +207,10 @@ void TfMain::wIDEPageNextButtonClick(bool& stop)
     }
     if (installData_.Options.IgnoreIde)
         return;
-    for (TTargetOptions* options : RunningIdes(*installData_.TargetOptions)) {
+    ForEachRunningIde(*installData_.TargetOptions, [&](TTargetOptions& options) {
         stop = true;
-        ::MessageBoxA(Handle(), IdeRunningMessage(*options).c_str(), kApplicationTitle, MB_OK);
-    }
+        ::MessageBoxA(Handle(), IdeRunningMessage(options).c_str(), kApplicationTitle, MB_OK);
+    });
 }
 
 void TfMain::CreateConfigPage()

@@ -1,6 +1,9 @@
 #include "ui/uNoIDEWarning.h"
 
+#include <algorithm>
+
 #include "core/Product.h"
+#include "ui/LabelColumn.h"
 #include "ui/ProductPicture.h"
 
 namespace corvalis::ui {
@@ -26,8 +29,9 @@ constexpr const char* kMainText =
 
 } // namespace
 
-TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText, HWND owner)
-    : TForm("Corvalis Installer", kWidth, kHeight, "MS Sans Serif", 8, owner)
+// Start-up shows it before any other window: it has no owner.
+TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText)
+    : TForm("Corvalis Installer", kWidth, kHeight, "MS Sans Serif", 8, fkDialog)
 {
     const HWND heading = CreateControl(
         "STATIC", "Thank you for your interest to our products!", SS_NOPREFIX | SS_CENTERIMAGE,
@@ -40,25 +44,33 @@ TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText, HWND owner)
                    reinterpret_cast<WPARAM>(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_INFORMATION))), 0);
     SetControlColors(icon, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
 
-    const HWND text = CreateControl("STATIC", kMainText, SS_NOPREFIX, {kTextLeft, 68, kWidth - kTextLeft - 24, 250});
+    TLabelColumn column(*this, kTextLeft, 0, kWidth - kTextLeft - 24);
+    const HWND text = CreateControl("STATIC", kMainText, SS_NOPREFIX, {});
     SetControlFont(text, 10, 0);
+    column.Fit(text, 68, 250);
     SetControlColors(text, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
 
-    const HWND downloadLabel = CreateControl("STATIC", "Download page:", SS_NOPREFIX, {kTextLeft, 334, 80, 16});
+    // The address follows its caption on the line, wherever the caption's font ends it.
+    const TBounds line = column.Place(16, 16);
+    const HWND downloadLabel = CreateControl("STATIC", "Download page:", SS_NOPREFIX, line);
+    const int captionWidth = TextExtent(downloadLabel, "Download page:").cx + 4;
+    ::MoveWindow(downloadLabel, line.Left, line.Top, captionWidth, line.Height, FALSE);
     SetControlColors(downloadLabel, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
-    const HWND address = CreateControl("STATIC", ProductDownloadPage, SS_NOPREFIX, {kTextLeft + 84, 334, 360, 16});
+    const HWND address = CreateControl("STATIC", ProductDownloadPage, SS_NOPREFIX,
+                                       {line.Left + captionWidth, line.Top, line.Width - captionWidth, line.Height});
     SetControlFont(address, 8, fsBold | fsUnderline);
     SetControlColors(address, kRed, kWhite);
 
-    const HWND signature =
-        CreateControl("STATIC", "Sincerely,\r\nHalvorn Team", SS_NOPREFIX | SS_RIGHT, {kWidth - 260, 400, 236, 32});
+    const HWND signature = column.Label("Sincerely,\r\nHalvorn Team", 50, 32, SS_NOPREFIX | SS_RIGHT);
     SetControlColors(signature, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
 
     constexpr int kButtonTop = kHeight - 10 - 25;
     lVersion = CreateControl("STATIC", versionText, SS_NOPREFIX, {12, kButtonTop + 5, 300, 16});
     SetControlFont(lVersion, 8, fsBold);
-    BitBtn2 =
-        CreateButton("Continue with the installation", {kWidth - 8 - 100 - 6 - 180, kButtonTop, 180, 25}, mrCancel);
+    const char* const continueCaption = "Continue with the installation";
+    BitBtn2 = CreateButton(continueCaption, {}, mrCancel);
+    const int continueWidth = std::max<int>(180, TextExtent(BitBtn2, continueCaption).cx + 16);
+    ::MoveWindow(BitBtn2, kWidth - 8 - 100 - 6 - continueWidth, kButtonTop, continueWidth, 25, FALSE);
     bExit = CreateButton("Exit Setup", {kWidth - 8 - 100, kButtonTop, 100, 25}, mrOk);
     SetDefaultButton(bExit);
     SetCancelButton(BitBtn2);

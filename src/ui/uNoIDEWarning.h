@@ -10,7 +10,7 @@ namespace corvalis::ui {
 class TfNoIDEWarning : public TForm {
 public:
     // The version text is the package version's display text.
-    explicit TfNoIDEWarning(const std::string& versionText, HWND owner = nullptr);
+    explicit TfNoIDEWarning(const std::string& versionText);
 
     HWND lVersion;
     HWND BitBtn2;

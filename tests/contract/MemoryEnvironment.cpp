@@ -43,7 +43,10 @@ public:
         machine_.files.AddFile(kSelf);
         machine_.processes.SetExecutablePath(kSelf);
         machine_.processes.AddRunningProcess("explorer.exe", {"C:\\windows\\explorer.exe"});
-        machine_.processes.AddRunningProcess("corvalis_tests.exe", {kSelf, "C:\\windows\\system32\\kernel32.dll"});
+        // Another run of the same test program, then this one.
+        machine_.processes.AddRunningProcess("corvalis_tests.exe", {kSelf});
+        selfId_ =
+            machine_.processes.AddRunningProcess("corvalis_tests.exe", {kSelf, "C:\\windows\\system32\\kernel32.dll"});
         machine_.processes.SetEnv("PATH", "C:\\windows\\system32;C:\\windows");
         machine_.processes.AddHandler(ReplayChild);
     }
@@ -68,7 +71,7 @@ public:
         return module;
     }
 
-    std::string SelfExeFile() override { return "corvalis_tests.exe"; }
+    uint32_t SelfProcessId() override { return selfId_; }
     std::string SelfPath() override { return kSelf; }
 
     IConsole& ConsoleWithInput(const std::string& input) override
@@ -89,6 +92,7 @@ public:
 
 private:
     MemoryPlatform machine_;
+    uint32_t selfId_ = 0;
     int scratchCount_ = 0;
 };
 

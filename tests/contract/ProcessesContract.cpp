@@ -2,6 +2,7 @@
 
 #include "contract/ServiceEnvironment.h"
 #include "engine/uLogger.h"
+#include "ide/Utils.h"
 
 namespace corvalis::testing {
 namespace {
@@ -99,10 +100,10 @@ TEST_P(ProcessesContract, SnapshotsShowThisProgramWithItsExecutable)
 {
     auto processes = Services().processes.ProcessSnapshot();
     ASSERT_TRUE(processes.has_value());
-    const auto self = std::find_if(processes->begin(), processes->end(), [&](const ProcessEntry& p) {
-        return Services().locale.SameText(p.exeFile, Env().SelfExeFile());
-    });
+    const auto self = std::find_if(processes->begin(), processes->end(),
+                                   [&](const ProcessEntry& p) { return p.id == Env().SelfProcessId(); });
     ASSERT_NE(self, processes->end());
+    EXPECT_TRUE(Services().locale.SameText(self->exeFile, ExtractFileName(Env().SelfPath()))) << self->exeFile;
     auto modules = Services().processes.ModuleSnapshot(self->id);
     ASSERT_TRUE(modules.has_value());
     EXPECT_TRUE(std::any_of(modules->begin(), modules->end(),

@@ -23,8 +23,9 @@ public:
     virtual std::string ScratchKey() = 0;
     // The command line that starts the test child program with these actions (ChildScript.h).
     virtual std::string ChildCommand(const std::string& actions) = 0;
-    // This test program as the process snapshots name it: file name and full path.
-    virtual std::string SelfExeFile() = 0;
+    // This test program's process: its id and full path. Other processes of the same program
+    // may run beside it.
+    virtual uint32_t SelfProcessId() = 0;
     virtual std::string SelfPath() = 0;
     // A module with the version resource 11.0.2709.7128 (string and fixed numbers) and the
     // string resource 64431 "Borland Studio-Projekte".

@@ -76,14 +76,22 @@ TEST(MainPages, EachModeTakesItsPages)
     EXPECT_THAT(pages(maintenance),
                 ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
     TInstallMode mode = imMaintenance;
-    ApplyMaintenanceChoice(false, true, mode, maintenance);
+    std::optional<bool> chosen;
+    EXPECT_TRUE(ApplyMaintenanceChoice(false, true, chosen, mode, maintenance));
     EXPECT_EQ(mode, imUninstall);
     EXPECT_THAT(pages(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
-    ApplyMaintenanceChoice(true, true, mode, maintenance);
+    EXPECT_TRUE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
     EXPECT_EQ(mode, imMaintenance);
     EXPECT_THAT(pages(maintenance),
                 ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
-    ApplyMaintenanceChoice(true, false, mode, maintenance);
+
+    // The IDE rows leave nothing to install; the chosen button clicked again keeps that.
+    maintenance[wConfigPage] = false;
+    EXPECT_FALSE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
+    EXPECT_FALSE(maintenance[wConfigPage]);
+
+    std::optional<bool> withoutSources;
+    ApplyMaintenanceChoice(true, false, withoutSources, mode, maintenance);
     EXPECT_FALSE(maintenance[wCompilationMode]);
 }
 

@@ -139,6 +139,21 @@ TEST_F(LoggerTest, UnterminatedRemaindersAreLoggedUnconvertedAfterTheEndOutputFi
                 ElementsAre(Pair(llDebug, "caf\xE9"), Pair(llDebug, "tail \x82"), Pair(llError, "partial error")));
 }
 
+TEST_F(LoggerTest, AReadThatGetsNothingEndsTheCycleAndTheNextOneReadsOn)
+{
+    ProcessScript script{{{"Compiling\n", ""}}};
+    script.failedReads = 1;
+    EXPECT_EQ(Run(script), 0);
+    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "Compiling")));
+}
+
+TEST_F(LoggerTest, AnExitCodeTheSystemCannotTellIsAFailure)
+{
+    ProcessScript script;
+    script.exitCode = std::nullopt;
+    EXPECT_EQ(Run(script), kExitCodeUnknown);
+}
+
 TEST_F(LoggerTest, StartFailuresReturnTheirCodesAndLogNothing)
 {
     EXPECT_EQ(RunProcess(machine.processes, machine.locale, log, "missing.exe", "C:\\"), -1);

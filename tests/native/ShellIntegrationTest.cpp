@@ -217,21 +217,56 @@ TEST_F(RemovalTest, AnInstallationFolderLeftEmptyGoesToo)
     EXPECT_FALSE(files.DirectoryExists(data.InstallDir));
 }
 
-TEST_F(RemovalTest, TheGroupTheInstalledProductRecordedIsRemovedToo)
+struct GroupCase {
+    const char* name;
+    const char* startFolder;       // the group the installation recorded
+    bool programsFolder;           // false: the system has none, the group lies at the drive root
+    const char* othersShortcut;    // another program's, below the Programs folder
+    std::vector<const char*> kept; // folders below the Programs folder
+    std::vector<const char*> gone;
+};
+
+class StartMenuRemovalTest : public RemovalTest, public ::testing::WithParamInterface<GroupCase> {};
+
+TEST_P(StartMenuRemovalTest, OnlyTheInstallersShortcutsAndTheLevelsLeftEmptyGo)
 {
-    data.StartFolder = "Tools\\Corvalis";
+    const GroupCase& test = GetParam();
+    if (!test.programsFolder)
+        data.ProgramsFolder.clear();
+    const std::string programs = data.ProgramsFolder;
+    const auto below = [&](const std::string& path) { return programs + "\\" + path; };
+    files.AddFile(below(test.othersShortcut), "[shortcut]");
+    data.StartFolder = test.startFolder;
     InstallProduct();
-    const std::string custom = data.ProgramsFolder + "\\Tools\\Corvalis";
-    ASSERT_TRUE(files.FileExists(custom + "\\Corvalis Help.lnk"));
-    const std::string tools = data.ProgramsFolder + "\\Tools";
+    const std::vector<MemoryShell::Shortcut> made = installer.machine.shell.Shortcuts();
+    ASSERT_EQ(made.size(), 11u);
+
     // A later run starts from the default group, as removal and update do.
     TInstallData& later = installer.Start();
-    EXPECT_EQ(later.StartFolder, "Halvorn\\Corvalis VCL Edition");
+    later.ProgramsFolder = programs;
     TLogToList log(installer.machine.locale);
     TShellIntegration(installer.machine.platform, later).RemoveProductFiles(log);
-    EXPECT_FALSE(files.DirectoryExists(custom));
-    EXPECT_TRUE(files.DirectoryExists(tools));
+
+    for (const MemoryShell::Shortcut& shortcut : made)
+        EXPECT_FALSE(files.FileExists(shortcut.linkFile)) << shortcut.linkFile;
+    EXPECT_TRUE(files.FileExists(below(test.othersShortcut)));
+    for (const char* folder : test.kept)
+        EXPECT_TRUE(files.DirectoryExists(below(folder))) << folder;
+    for (const char* folder : test.gone)
+        EXPECT_FALSE(files.DirectoryExists(below(folder))) << folder;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, StartMenuRemovalTest,
+    ::testing::Values(
+        GroupCase{"TheDefault", "Halvorn\\Corvalis VCL Edition", true, "Editor\\Editor.lnk", {"Editor"}, {"Halvorn"}},
+        GroupCase{"AnExistingGroup", "Accessories", true, "Accessories\\Notepad.lnk", {"Accessories"}, {}},
+        GroupCase{"ASharedFirstLevel", "Tools\\Corvalis", true, "Tools\\Editor.lnk", {"Tools"}, {"Tools\\Corvalis"}},
+        GroupCase{"TheProgramsFolderItself", ".", true, "Notepad.lnk", {"."}, {}},
+        GroupCase{"AboveTheProgramsFolder", "..\\Corvalis", true, "Notepad.lnk", {".", "..\\Corvalis"}, {}},
+        GroupCase{
+            "NoProgramsFolder", "Halvorn\\Corvalis VCL Edition", false, "Tools\\Editor.lnk", {"Tools"}, {"Halvorn"}}),
+    [](const ::testing::TestParamInfo<GroupCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvalis

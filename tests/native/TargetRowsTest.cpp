@@ -26,6 +26,20 @@ protected:
         data = std::make_unique<TInstallData>(machine.platform, *options, [](const std::string&) {});
         return *data->TargetOptions;
     }
+    // The IDEs a walk of the IDE page's Next warns about; while the first warning is open the
+    // user does what meanwhile does.
+    using TWalk = void (*)(const TTargetOptionsList&, const TIdeWarning&);
+    std::vector<std::string> Warned(
+        TWalk walk, const std::function<void()>& meanwhile = [] {})
+    {
+        std::vector<std::string> names;
+        walk(*data->TargetOptions, [&](TTargetOptions& o) {
+            names.push_back(o.Target.DisplayName());
+            if (names.size() == 1)
+                meanwhile();
+        });
+        return names;
+    }
     std::vector<std::string> Names(const std::vector<TTargetOptions*>& list)
     {
         std::vector<std::string> names;
@@ -159,16 +173,33 @@ TEST_F(TargetRowsTest, TheIdePageAndItsWarningsFollowTheActions)
     list[2].Action = taInstall;
     EXPECT_TRUE(IdePageNextEnabled(imMaintenance, list));
     EXPECT_TRUE(ConfigPageEnabled(list));
-    EXPECT_THAT(Names(IdesLackingACompiler(list)), ElementsAre("CodeGear RAD Studio 2009 (Turbo Delphi)"));
+    EXPECT_THAT(Warned(ForEachIdeLackingACompiler), ElementsAre("CodeGear RAD Studio 2009 (Turbo Delphi)"));
     EXPECT_THAT(Names(IdesToConfigure(list)),
                 ElementsAre("Embarcadero RAD Studio 2010 (Architect)", "CodeGear RAD Studio 2009 (Turbo Delphi)"));
 
     machine.processes.AddRunningProcess("bds.exe", {list[2].Target.AppFile});
     machine.processes.AddRunningProcess("delphi32.exe", {list[0].Target.AppFile});
-    const auto running = RunningIdes(list);
-    ASSERT_THAT(Names(running), ElementsAre("Embarcadero RAD Studio 2010 (Architect)"));
-    EXPECT_EQ(IdeRunningMessage(*running[0]),
+    EXPECT_THAT(Warned(ForEachRunningIde), ElementsAre("Embarcadero RAD Studio 2010 (Architect)"));
+    EXPECT_EQ(IdeRunningMessage(list[2]),
               "Embarcadero RAD Studio 2010 (Architect) IDE is running. Please close it before continue.");
+}
+
+TEST_F(TargetRowsTest, EachWarningTestsItsIdeOnlyWhenTheWalkReachesIt)
+{
+    TTargetOptionsList& list = Load({IdeFixture(Ide::Rad2009).WithEdition("Turbo Delphi").WithoutCompiler(),
+                                     IdeFixture(Ide::Rad2010).WithEdition("Turbo Delphi").WithoutCompiler()});
+    for (int i = 0; i < list.Count(); ++i)
+        list[i].Action = taInstall;
+    const auto placeTheLaterCompiler = [&] { machine.files.AddFile(list[1].Target.Dcc32File()); };
+    EXPECT_THAT(Warned(ForEachIdeLackingACompiler, placeTheLaterCompiler),
+                ElementsAre("CodeGear RAD Studio 2009 (Turbo Delphi)"));
+
+    for (int i = 0; i < list.Count(); ++i)
+        machine.processes.AddRunningProcess("bds.exe", {list[i].Target.AppFile});
+    EXPECT_THAT(Warned(ForEachRunningIde), ::testing::SizeIs(2));
+    // Both IDEs closed while the first box is open: the second is no longer seen.
+    const auto closeTheIdes = [&] { machine.processes.FailSnapshots(true); };
+    EXPECT_THAT(Warned(ForEachRunningIde, closeTheIdes), ::testing::SizeIs(1));
 }
 
 } // namespace

@@ -105,6 +105,10 @@ TEST(DialogsTest, TheNoIdeDialogShowsTheVersionAndOpensOnItsDefaultButton)
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 752);
     EXPECT_EQ(client.bottom, 513);
+    // A fixed dialog box with only the system menu.
+    const auto style = ::GetWindowLongPtrA(dialog, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), WS_SYSMENU);
+    EXPECT_TRUE(::GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 }
 
 } // namespace

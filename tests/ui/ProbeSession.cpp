@@ -9,13 +9,18 @@ namespace {
 std::string NewEventsFile()
 {
     static int count = 0;
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + "uiprobe-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count) +
-           ".events";
+    return InTempFolder("uiprobe-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count) +
+                        ".events");
 }
 
 } // namespace
+
+std::string InTempFolder(const std::string& name)
+{
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    return folder + name;
+}
 
 TProbeSession::TProbeSession(const std::string& mode, const std::string& arguments)
     : eventsFile_(NewEventsFile()), program_("\"" + uidriver::ProgramBesideThisOne("uiprobe.exe") + "\" " + mode +

@@ -5,6 +5,7 @@
 #include "platform/memory/MemoryShell.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/LabelColumn.h"
 #include "ui/uDCCCompilerWarning.h"
 
 namespace corvalis::ui {
@@ -75,7 +76,38 @@ TEST(WindowTest, TheCompilerWarningsLinkOpensItsAddress)
     EXPECT_EQ(Text(warning.lblLink).rfind("https://", 0), 0u);
 }
 
-TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEnd)
+TBounds PlaceOf(HWND control)
+{
+    RECT bounds;
+    ::GetWindowRect(control, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+TEST(WindowTest, ALabelColumnGivesEachTextTheLinesItTakesInTheFontItGets)
+{
+    // A font larger than the one the column's room was meant for.
+    TForm form("Column", 300, 300, "MS Sans Serif", 14);
+    const std::string warning = "WARNING: This program is protected by copyright law and international treaties.";
+    TLabelColumn column(form, 10, 0, 200);
+    const HWND grown = column.Label(warning, 10, 30);
+    const HWND kept = column.Label("Short", 6, 40);
+    const TBounds edit = column.Place(4, 21, 20);
+
+    const int needed = TextExtent(grown, warning, 200).cy;
+    EXPECT_GT(needed, 30);
+    EXPECT_EQ(PlaceOf(grown), (TBounds{10, 10, 200, needed}));
+    EXPECT_EQ(PlaceOf(kept), (TBounds{10, 16 + needed, 200, 40}));
+    EXPECT_EQ(edit, (TBounds{30, 60 + needed, 180, 21}));
+
+    // A text set later is fitted again.
+    ::SetWindowTextA(kept, warning.c_str());
+    TLabelColumn again(form, 10, 0, 200);
+    again.Fit(kept, 6, 40);
+    EXPECT_EQ(PlaceOf(kept).Height, needed);
+}
+
+TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEndWithoutStopping)
 {
     TForm form("Pending", 200, 100, "MS Sans Serif", 8);
     const HWND button = form.CreateButton("Posted", {10, 10, 75, 23});
@@ -90,6 +122,11 @@ TEST(WindowTest, ProcessMessagesDeliversWhatIsPendingAndNoticesTheEnd)
     form.Close(); // the main window: a request to end
     Application::ProcessMessages();
     EXPECT_TRUE(Application::Terminated());
+
+    // The operation that pumps goes on after the request, and the window with it.
+    ::PostMessageA(button, BM_CLICK, 0, 0);
+    Application::ProcessMessages();
+    EXPECT_EQ(clicks, 2);
 }
 
 } // namespace

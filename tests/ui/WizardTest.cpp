@@ -229,7 +229,7 @@ TEST_F(WizardTest, TheDriverWorksTheControlsOfAnotherProcess)
                       "show Controls", "edit Beta", "edit Delta", "combo Gamma", "three 1", "three 2", "three 0"}));
 }
 
-// Saved beside the test program's working folder, for a look at the pages.
+// Saved in the temporary folder, for a look at the pages.
 TEST_F(WizardTest, ScreenshotsShowThePictureTheHeaderAndTheRedLine)
 {
     // Above any other test's window.
@@ -245,7 +245,7 @@ TEST_F(WizardTest, ScreenshotsShowThePictureTheHeaderAndTheRedLine)
 
     WaitForPage("Welcome");
     const TImage welcome = CaptureWindow(window_);
-    SaveBitmap(welcome, "uiprobe-welcome.bmp");
+    SaveBitmap(welcome, InTempFolder("uiprobe-welcome.bmp"));
     const COLORREF picture = welcome.Pixel(left + 4, top + 4);
     EXPECT_LT(GetRValue(picture), 64) << "the picture's teal at the top left";
     EXPECT_GT(GetGValue(picture), 96);
@@ -254,14 +254,14 @@ TEST_F(WizardTest, ScreenshotsShowThePictureTheHeaderAndTheRedLine)
 
     GoTo("Controls");
     const TImage interior = CaptureWindow(window_);
-    SaveBitmap(interior, "uiprobe-interior.bmp");
+    SaveBitmap(interior, InTempFolder("uiprobe-interior.bmp"));
     EXPECT_EQ(interior.Pixel(left + 4, top + 4), white) << "the header";
     EXPECT_EQ(interior.Pixel(left + 4, top + 200), face) << "the page below the header";
 
     GoTo("Progress");
     probe_.WaitForEvent("run done");
     const TImage progress = CaptureWindow(window_);
-    SaveBitmap(progress, "uiprobe-progress.bmp");
+    SaveBitmap(progress, InTempFolder("uiprobe-progress.bmp"));
     RECT log;
     ::GetWindowRect(PageControl("RichEdit20A", nullptr), &log);
     int redPixels = 0;

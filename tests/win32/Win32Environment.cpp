@@ -42,7 +42,7 @@ public:
 
     std::string CoreIdeModule() override { return PathJoin(ExtractFileDir(SelfPath()), "coreide100.bpl"); }
 
-    std::string SelfExeFile() override { return ExtractFileName(SelfPath()); }
+    uint32_t SelfProcessId() override { return ::GetCurrentProcessId(); }
     std::string SelfPath() override { return machine_.processes.ExecutablePath(); }
 
     IConsole& ConsoleWithInput(const std::string& input) override

@@ -32,6 +32,10 @@ public:
     std::string Read(Channel channel, uint32_t count) override
     {
         std::string& pipe = Pipe(channel);
+        if (script_.failedReads > 0) {
+            --script_.failedReads;
+            return {};
+        }
         if (script_.readLimit > 0)
             count = std::min(count, script_.readLimit);
         std::string bytes = pipe.substr(0, count);
@@ -39,7 +43,7 @@ public:
         return bytes;
     }
 
-    int32_t ExitCode() override { return script_.exitCode; }
+    std::optional<int32_t> ExitCode() override { return script_.exitCode; }
 
 private:
     std::string& Pipe(Channel channel) { return channel == Channel::Output ? output_ : error_; }
@@ -80,11 +84,12 @@ std::optional<std::vector<std::string>> MemoryProcesses::ModuleSnapshot(uint32_t
     return modules_[processId];
 }
 
-void MemoryProcesses::AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules)
+uint32_t MemoryProcesses::AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules)
 {
     const uint32_t id = static_cast<uint32_t>(processes_.size() + 100) * 4;
     processes_.push_back({id, exeFile});
     modules_[id] = modules;
+    return id;
 }
 
 std::optional<std::string> MemoryProcesses::GetEnv(const std::string& name) const

@@ -16,8 +16,9 @@ struct ProcessScript {
     std::vector<std::pair<std::string, std::string>> cycles;
     std::string finalOutput;
     std::string finalError;
-    int32_t exitCode = 0;
-    uint32_t readLimit = 0; // > 0: a read returns at most this many bytes
+    std::optional<int32_t> exitCode = 0; // nullopt: the system cannot tell it
+    uint32_t readLimit = 0;              // > 0: a read returns at most this many bytes
+    uint32_t failedReads = 0;            // the first reads return nothing, whatever is waiting
 };
 
 // Children are scripted by handlers that recognise their command line: the first handler
@@ -42,7 +43,8 @@ public:
     void FailPipes(bool fail) { failPipes_ = fail; }
     const std::vector<Started>& StartedProcesses() const { return started_; }
 
-    void AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules);
+    // Returns the new process's id.
+    uint32_t AddRunningProcess(const std::string& exeFile, const std::vector<std::string>& modules);
     void FailSnapshots(bool fail) { failSnapshots_ = fail; }
 
     void SetEnv(const std::string& name, const std::string& value);

@@ -46,10 +46,11 @@ public:
         return bytes;
     }
 
-    int32_t ExitCode() override
+    std::optional<int32_t> ExitCode() override
     {
         DWORD code = 0;
-        ::GetExitCodeProcess(process_.Get(), &code);
+        if (!::GetExitCodeProcess(process_.Get(), &code))
+            return std::nullopt;
         return static_cast<int32_t>(code);
     }
 

@@ -202,16 +202,16 @@ int Main(const std::vector<std::string>& arguments)
         const bool allowEmpty = argument(2) == "allowempty";
         return RunFrame(events, allowEmpty, argument(allowEmpty ? 3 : 2));
     }
-    // The dialogs are owned by a main window, as in the installer; this one stays hidden.
-    TForm owner(kCaption, 200, 100, "MS Sans Serif", 8);
     if (mode == "dcc") {
+        // Owned by the main window, as in the installer; this one stays hidden.
+        TForm owner(kCaption, 200, 100, "MS Sans Serif", 8);
         Win32Shell shell;
         TfDCCCompilerWarning warning(owner.Handle(), shell);
         warning.FormatWarning(argument(2));
         return warning.ShowModal();
     }
     if (mode == "noide")
-        return TfNoIDEWarning(argument(2), owner.Handle()).ShowModal();
+        return TfNoIDEWarning(argument(2)).ShowModal(); // before any other window, as start-up shows it
     if (mode == "account") {
         const Win32Shell real;
         const TFakedDesktopShell faked(argument(2));
