@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
+#include "core/Unattended.h"
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
 #include "ide/Utils.h"
@@ -101,7 +102,7 @@ TEST_F(InstallWizardTest, APackageWithoutItsVersionFileIsRefusedTwiceAndShowsNoW
     const std::string message = "File not exists:\"version\". Invalid installer package.";
     AnswerMessageBox(wizard.ProcessId(), message);
     AnswerMessageBox(wizard.ProcessId(), message);
-    EXPECT_EQ(wizard.WaitForExit(), 0u);
+    EXPECT_EQ(wizard.WaitForExit(), DWORD(ecRefused));
     EXPECT_TRUE(TopLevelWindows(wizard.ProcessId(), "CorvalisForm").empty());
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
 }
@@ -178,7 +179,7 @@ TEST_F(InstallWizardTest, AFailedExtractionShowsItsErrorAndLeavesTheWizardOnTheC
     EXPECT_FALSE(SetupLog());
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
     Click(wizard.Button("Cancel"));
-    EXPECT_EQ(wizard.WaitForExit(), 0u);
+    EXPECT_EQ(wizard.WaitForExit(), DWORD(ecFailed));
 }
 
 } // namespace
