@@ -24,7 +24,7 @@ constexpr const char* kExtractErrors[] = {
 } // namespace
 
 TCompiler::TCompiler(const Platform& platform, TInstallData& installData)
-    : platform_(platform), installData_(installData), FLog(platform.locale)
+    : platform_(platform), installData_(installData), FLog(platform.locale), FProgress(installData)
 {
 }
 

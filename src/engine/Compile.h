@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ProgressPlan.h"
 #include "engine/uLogger.h"
 #include "ide/Utils.h"
 #include "platform/Platform.h"
@@ -21,6 +22,8 @@ public:
     TCompiler(const Platform& platform, TInstallData& installData);
 
     TLogBase& Log() { return FLog; }
+    // The run's steps, counted from the installation data when the engine is created.
+    TProgressPlan& Progress() { return FProgress; }
 
     // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created.
     int32_t RunProcess(const std::string& commandLine, const std::string& workingFolder);
@@ -71,6 +74,7 @@ private:
     const Platform& platform_;
     TInstallData& installData_;
     TLogToList FLog;
+    TProgressPlan FProgress;
 };
 
 // The name of the running Windows for the log; empty for versions it has no name for.

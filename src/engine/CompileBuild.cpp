@@ -151,6 +151,7 @@ void TCompiler::InstallIntoIdes()
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = targets.Count() - 1; i >= 0; --i) {
         TTargetOptions& options = targets[i];
+        const int stepsDone = FProgress.Done() + TProgressPlan::IdeSteps(options, *installData_.Providers);
         try {
             if (options.Action == taInstall)
                 InstallIntoIde(options);
@@ -159,6 +160,7 @@ void TCompiler::InstallIntoIdes()
         } catch (const std::exception& error) {
             FLog.LogError(error.what());
         }
+        FProgress.Reach(stepsDone);
     }
 }
 
@@ -194,13 +196,16 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
     target.SavePaths();
     target.SavePackageLists();
     options.DumpIdeSettings(FLog);
+    FProgress.StepDone();
 
     FLog.LogInfo("");
     FLog.LogInfo("Compiling/Installing packages");
     FLog.LogInfo("");
     FLog.LogInfo("Compiling core packages");
     CompilePackage(options, "Corvalis", false);
+    FProgress.StepDone();
     CompilePackage(options, "CorvalisDsgn", true);
+    FProgress.StepDone();
     FLog.LogInfo("Installing core packages");
     InstallPackage(options, "CorvalisDsgn", "Corvalis Component");
     FLog.LogInfo("Adding component folders to IDE paths collections");
@@ -235,6 +240,7 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
             options.RemoveInstalledProvider(*provider);
             FLog.LogError(error.Message());
         }
+        FProgress.StepDone();
     }
     target.SavePackageLists();
     options.Save();

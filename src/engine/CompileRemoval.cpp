@@ -16,8 +16,10 @@ void TCompiler::UninstallFromIdes()
     FLog.LogInfo("Uninstall from IDEs...");
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = 0; i < targets.Count(); ++i)
-        if (targets[i].Installed)
+        if (targets[i].Installed) {
             UninstallFromIde(targets[i]);
+            FProgress.StepDone();
+        }
 }
 
 void TCompiler::UninstallFromIde(TTargetOptions& options)

@@ -16,22 +16,34 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
         compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
             view.LogMessage(sender, level, text, time);
         };
+        compiler.Log().OnIdle = [&view] { view.Idle(); };
+        TProgressPlan& progress = compiler.Progress();
+        progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
+        view.ShowProgress(0, progress.Total());
         TShellIntegration shell(platform, data);
+        const auto removeProductFiles = [&] {
+            shell.RemoveProductFiles(compiler.Log());
+            progress.StepDone();
+        };
+        const auto installFiles = [&] {
+            compiler.InstallFiles();
+            progress.StepDone();
+        };
         switch (data.Mode) {
         case imUninstall:
             compiler.UninstallFromIdes();
-            shell.RemoveProductFiles(compiler.Log());
+            removeProductFiles();
             compiler.Log().LogInfo("Uninstall completed");
             break;
         case imUpdate:
             compiler.UninstallFromIdes();
-            shell.RemoveProductFiles(compiler.Log());
-            compiler.InstallFiles();
+            removeProductFiles();
+            installFiles();
             compiler.InstallIntoIdes();
             compiler.Log().LogInfo("Installation completed");
             break;
         case imInstall:
-            compiler.InstallFiles();
+            installFiles();
             compiler.InstallIntoIdes();
             compiler.Log().LogInfo("Installation completed");
             break;
