@@ -19,9 +19,11 @@ void TLogBase::Log(TLogLevel level, const std::string& text)
 
 void TLogBase::LogStrings(TLogLevel level, const std::vector<std::string>& lines)
 {
-    const DateTime time = locale_.Now();
+    std::vector<std::u16string> wide;
+    wide.reserve(lines.size());
     for (const std::string& line : lines)
-        Deliver(level, locale_.AnsiToWide(line), time);
+        wide.push_back(locale_.AnsiToWide(line));
+    LogStrings(level, wide);
 }
 
 void TLogBase::LogStrings(TLogLevel level, const std::vector<std::u16string>& lines)

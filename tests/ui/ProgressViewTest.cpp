@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/win32/WindowsSupport.h"
+
 #include <commctrl.h>
 #include <richedit.h>
 

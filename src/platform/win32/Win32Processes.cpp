@@ -67,14 +67,10 @@ private:
     ScopedKernelHandle process_;
 };
 
-// The runner reads every 30 ms; a pipe of the system's default size fills long before that
-// with a tool that writes fast, and the tool then waits for the next cycle. This holds what
-// a fast tool writes in a cycle.
-constexpr DWORD kPipeBufferSize = 4 * 1024 * 1024;
-
 bool CreateInheritablePipe(Pipe& pipe, SECURITY_ATTRIBUTES& attributes)
 {
-    return ::CreatePipe(pipe.read.Receive(), pipe.write.Receive(), &attributes, kPipeBufferSize) != FALSE;
+    return ::CreatePipe(pipe.read.Receive(), pipe.write.Receive(), &attributes, Win32Processes::kPipeBufferSize) !=
+           FALSE;
 }
 
 } // namespace
