@@ -59,10 +59,14 @@ private:
     bool counted_ = false;
 };
 
-// The machine's processes, with the time spent in the children started through them.
+// The machine's processes, with the time spent in the children started through them, as
+// the installer in the package folder sees them.
 class TimedProcesses : public IProcesses {
 public:
-    explicit TimedProcesses(IProcesses& processes) : processes_(processes) {}
+    TimedProcesses(IProcesses& processes, std::string installer)
+        : processes_(processes), installer_(std::move(installer))
+    {
+    }
 
     StartedProcess Start(const std::string& commandLine, const std::string& workingFolder) override
     {
@@ -80,13 +84,14 @@ public:
         return processes_.ModuleSnapshot(processId);
     }
     std::optional<std::string> GetEnv(const std::string& name) const override { return processes_.GetEnv(name); }
-    std::string ExecutablePath() const override { return processes_.ExecutablePath(); }
+    std::string ExecutablePath() const override { return installer_; }
 
     double seconds = 0;
     int children = 0;
 
 private:
     IProcesses& processes_;
+    std::string installer_;
 };
 
 // The compile page's side of the run, with the wizard's own view.
@@ -151,7 +156,7 @@ int main()
                 std::size(kIdes), firstPage, emptyProgram);
 
     Win32Platform& machine = test.machine;
-    TimedProcesses processes(machine.processes);
+    TimedProcesses processes(machine.processes, PathJoin(package, "setup.exe"));
     const Platform platform{machine.registry, machine.files,  processes,  machine.shell,
                             machine.console,  machine.locale, machine.xml};
     machine.files.SetCurrentDirectory(package);
