@@ -75,6 +75,7 @@ void TCompiler::InstallFiles()
     FLog.LogInfo("Completed");
     installData_.ProductInstalled = true;
     installData_.SaveToRegistry();
+    FProgress.StepDone();
 }
 
 void TCompiler::ExtractDistribution()

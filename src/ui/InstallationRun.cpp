@@ -21,29 +21,23 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
         progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
         view.ShowProgress(0, progress.Total());
         TShellIntegration shell(platform, data);
-        const auto removeProductFiles = [&] {
-            shell.RemoveProductFiles(compiler.Log());
-            progress.StepDone();
-        };
-        const auto installFiles = [&] {
-            compiler.InstallFiles();
-            progress.StepDone();
-        };
         switch (data.Mode) {
         case imUninstall:
             compiler.UninstallFromIdes();
-            removeProductFiles();
+            shell.RemoveProductFiles(compiler.Log());
+            progress.StepDone();
             compiler.Log().LogInfo("Uninstall completed");
             break;
         case imUpdate:
             compiler.UninstallFromIdes();
-            removeProductFiles();
-            installFiles();
+            shell.RemoveProductFiles(compiler.Log());
+            progress.StepDone();
+            compiler.InstallFiles();
             compiler.InstallIntoIdes();
             compiler.Log().LogInfo("Installation completed");
             break;
         case imInstall:
-            installFiles();
+            compiler.InstallFiles();
             compiler.InstallIntoIdes();
             compiler.Log().LogInfo("Installation completed");
             break;

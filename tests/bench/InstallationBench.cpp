@@ -182,5 +182,8 @@ int main()
                 "| ---: | ---: | ---: | ---: | ---: |\n| %d | %ld | %.2f s | %.2f s | %.2f s (%.0f %%) |\n",
                 processes.children, kInstalledIdes, view.lines, total, processes.seconds, total - processes.seconds,
                 100 * (total - processes.seconds) / total);
+    for (const std::string& line : progress.Log().LogLines())
+        if (line.find(", Error]") != std::string::npos)
+            std::fprintf(stderr, "%s\n", line.c_str());
     return progress.Log().HasErrors() ? 1 : 0;
 }
