@@ -11,7 +11,7 @@ public:
     // The size of a child's output pipes. The runner reads every 30 ms; a pipe of the
     // system's default size fills long before that with a tool that writes fast, and the tool
     // then waits for the next cycle. This holds what a fast tool writes in a cycle.
-    static constexpr uint32_t kPipeBufferSize = 4 * 1024 * 1024;
+    static constexpr uint32_t kPipeBufferSize = 1024 * 1024;
 
     StartedProcess Start(const std::string& commandLine, const std::string& workingFolder) override;
     std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override;
