@@ -17,24 +17,35 @@ namespace {
 using corvalis::bench::TCountingLog;
 using corvalis::bench::TStopwatch;
 
-double ToNul(const std::string& commandLine)
+using corvalis::win32::ScopedKernelHandle;
+
+// Starts the tool with its standard output and error going to the handle; the process
+// handle, empty when the tool cannot be started.
+ScopedKernelHandle StartWithOutputTo(const std::string& commandLine, HANDLE output)
 {
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
-    corvalis::win32::ScopedKernelHandle nul(
-        ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &attributes, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = nul.Get();
-    startup.hStdError = nul.Get();
+    startup.hStdOutput = output;
+    startup.hStdError = output;
     std::string mutableCommandLine = commandLine;
     PROCESS_INFORMATION info{};
-    const TStopwatch watch;
     if (!::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                           &info))
+        return {};
+    ::CloseHandle(info.hThread);
+    return ScopedKernelHandle(info.hProcess);
+}
+
+double ToNul(const std::string& commandLine)
+{
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
+    ScopedKernelHandle nul(
+        ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &attributes, OPEN_EXISTING, 0, nullptr));
+    const TStopwatch watch;
+    const ScopedKernelHandle process = StartWithOutputTo(commandLine, nul.Get());
+    if (!process)
         return 0;
-    const corvalis::win32::ScopedKernelHandle thread(info.hThread);
-    const corvalis::win32::ScopedKernelHandle process(info.hProcess);
     ::WaitForSingleObject(process.Get(), INFINITE);
     return watch.Seconds();
 }
@@ -44,23 +55,14 @@ double ToNul(const std::string& commandLine)
 double ThroughAPipe(const std::string& commandLine)
 {
     SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
-    corvalis::win32::ScopedKernelHandle read, write;
+    ScopedKernelHandle read, write;
     if (!::CreatePipe(read.Receive(), write.Receive(), &attributes, corvalis::Win32Processes::kPipeBufferSize))
         return 0;
     ::SetHandleInformation(read.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write.Get();
-    startup.hStdError = write.Get();
-    std::string mutableCommandLine = commandLine;
-    PROCESS_INFORMATION info{};
     const TStopwatch watch;
-    if (!::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                          &info))
+    const ScopedKernelHandle process = StartWithOutputTo(commandLine, write.Get());
+    if (!process)
         return 0;
-    const corvalis::win32::ScopedKernelHandle thread(info.hThread);
-    const corvalis::win32::ScopedKernelHandle process(info.hProcess);
     // Without the child's end here, the read that finds the pipe closed ends the loop.
     write.Reset();
     std::string buffer(corvalis::Win32Processes::kPipeBufferSize, '\0');
