@@ -24,11 +24,13 @@ void RunOperations(TInstallData& data, const Platform& platform, TCompiler& comp
     case imUninstall:
         compiler.UninstallFromIdes();
         shell.RemoveProductFiles(compiler.Log());
+        compiler.Progress().StepDone();
         compiler.Log().LogInfo("Uninstall completed");
         break;
     case imUpdate:
         compiler.UninstallFromIdes();
         shell.RemoveProductFiles(compiler.Log());
+        compiler.Progress().StepDone();
         compiler.InstallFiles();
         compiler.InstallIntoIdes();
         compiler.Log().LogInfo("Installation completed");
@@ -57,6 +59,10 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
         compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
             view.LogMessage(sender, level, text, time);
         };
+        compiler.Log().OnIdle = [&view] { view.Idle(); };
+        TProgressPlan& progress = compiler.Progress();
+        progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
+        view.ShowProgress(0, progress.Total());
         RunOperations(data, platform, compiler);
     } catch (...) {
         // The copy the command line asked for tells what happened up to the failure; the

@@ -20,6 +20,10 @@ public:
     virtual void ShowSetupLog(const std::optional<std::string>& path) = 0;
     // The run is over: Cancel off, Next on.
     virtual void RunSucceeded() = 0;
+    // The steps done of the run's total; first called with none done, before the first step.
+    virtual void ShowProgress(int /*done*/, int /*total*/) {}
+    // The run waits for a tool: what a view holds back is due now.
+    virtual void Idle() {}
 
 protected:
     ~IInstallationRunView() = default;

@@ -22,7 +22,7 @@ std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& tex
 TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& text, DateTime time)
 {
     const std::string ansi = locale_.WideToAnsi(text);
-    lines_.push_back(FormatLogLine(time, level, ansi, locale_.TimeSeparator()));
+    lines_.push_back(FormatLogLine(time, level, ansi, timeSeparator_));
     const bool error = level >= llError;
     hasErrors_ = hasErrors_ || error;
     return {ansi, level > llDebug, error};

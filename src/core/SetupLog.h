@@ -25,7 +25,7 @@ public:
         bool error;       // shown in red
     };
 
-    explicit TProgressLog(const ILocale& locale) : locale_(locale) {}
+    explicit TProgressLog(const ILocale& locale) : locale_(locale), timeSeparator_(locale.TimeSeparator()) {}
 
     Shown Add(TLogLevel level, const std::u16string& text, DateTime time);
     void Clear() { lines_.clear(); }
@@ -40,6 +40,8 @@ public:
 
 private:
     const ILocale& locale_;
+    // Asked once: the system looks it up in the user's settings each time.
+    std::string timeSeparator_;
     std::vector<std::string> lines_;
     bool hasErrors_ = false;
 };

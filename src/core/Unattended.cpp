@@ -4,6 +4,7 @@
 
 #include "core/InstallData.h"
 #include "core/InstallationRun.h"
+#include "core/ProgressPlan.h"
 #include "core/SetupLog.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
@@ -89,6 +90,7 @@ public:
     }
     void ShowSetupLog(const std::optional<std::string>&) override {}
     void RunSucceeded() override {}
+    void ShowProgress(int done, int total) override { console_.WriteLine(FormatStepCount(done, total)); }
 
 private:
     TProgressLog& log_;

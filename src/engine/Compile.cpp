@@ -24,7 +24,7 @@ constexpr const char* kExtractErrors[] = {
 } // namespace
 
 TCompiler::TCompiler(const Platform& platform, TInstallData& installData)
-    : platform_(platform), installData_(installData), FLog(platform.locale)
+    : platform_(platform), installData_(installData), FLog(platform.locale), FProgress(installData)
 {
 }
 
@@ -75,6 +75,7 @@ void TCompiler::InstallFiles()
     FLog.LogInfo("Completed");
     installData_.ProductInstalled = true;
     installData_.SaveToRegistry();
+    FProgress.StepDone();
 }
 
 void TCompiler::ExtractDistribution()

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/IdeBackup.h"
+#include "core/ProgressPlan.h"
 #include "engine/uLogger.h"
 #include "ide/Utils.h"
 #include "platform/Platform.h"
@@ -22,6 +23,8 @@ public:
     TCompiler(const Platform& platform, TInstallData& installData);
 
     TLogBase& Log() { return FLog; }
+    // The run's steps, counted from the installation data when the engine is created.
+    TProgressPlan& Progress() { return FProgress; }
 
     // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
     // kExitCodeUnknown when the system cannot tell it.
@@ -75,6 +78,7 @@ private:
     TLogToList FLog;
     // Every IDE's settings are saved before the run first changes them.
     TIdeBackup FBackup{platform_, FLog};
+    TProgressPlan FProgress;
 };
 
 // The name of the running Windows for the log; empty for versions it has no name for.

@@ -157,16 +157,21 @@ void TCompiler::InstallIntoIdes()
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = targets.Count() - 1; i >= 0; --i) {
         TTargetOptions& options = targets[i];
-        if (options.Action == taLeaveUnchanged || !FBackup.Save(options.Target))
+        if (options.Action == taLeaveUnchanged)
             continue;
-        try {
-            if (options.Action == taInstall)
-                InstallIntoIde(options);
-            else if (options.Action == taRemove)
-                UninstallFromIde(options);
-        } catch (const std::exception& error) {
-            FLog.LogError(error.what());
+        const int stepsDone = FProgress.Done() + TProgressPlan::IdeSteps(options, *installData_.Providers);
+        if (FBackup.Save(options.Target)) {
+            try {
+                if (options.Action == taInstall)
+                    InstallIntoIde(options);
+                else
+                    UninstallFromIde(options);
+            } catch (const std::exception& error) {
+                FLog.LogError(error.what());
+            }
         }
+        // An IDE left unchanged or failed half way has its remaining steps behind it.
+        FProgress.Reach(stepsDone);
     }
 }
 
@@ -202,13 +207,16 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
     target.SavePaths();
     target.SavePackageLists();
     options.DumpIdeSettings(FLog);
+    FProgress.StepDone();
 
     FLog.LogInfo("");
     FLog.LogInfo("Compiling/Installing packages");
     FLog.LogInfo("");
     FLog.LogInfo("Compiling core packages");
     CompilePackage(options, "Corvalis", false);
+    FProgress.StepDone();
     CompilePackage(options, "CorvalisDsgn", true);
+    FProgress.StepDone();
     FLog.LogInfo("Installing core packages");
     InstallPackage(options, "CorvalisDsgn", "Corvalis Component");
     FLog.LogInfo("Adding component folders to IDE paths collections");
@@ -243,6 +251,7 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
             options.RemoveInstalledProvider(*provider);
             FLog.LogError(error.Message());
         }
+        FProgress.StepDone();
     }
     target.SavePackageLists();
     options.Save();

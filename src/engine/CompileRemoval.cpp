@@ -16,8 +16,11 @@ void TCompiler::UninstallFromIdes()
     FLog.LogInfo("Uninstall from IDEs...");
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = 0; i < targets.Count(); ++i)
-        if (targets[i].Installed && FBackup.Save(targets[i].Target))
-            UninstallFromIde(targets[i]);
+        if (targets[i].Installed) {
+            if (FBackup.Save(targets[i].Target))
+                UninstallFromIde(targets[i]);
+            FProgress.StepDone();
+        }
 }
 
 void TCompiler::UninstallFromIde(TTargetOptions& options)

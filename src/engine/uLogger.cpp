@@ -19,9 +19,18 @@ void TLogBase::Log(TLogLevel level, const std::string& text)
 
 void TLogBase::LogStrings(TLogLevel level, const std::vector<std::string>& lines)
 {
-    const DateTime time = locale_.Now();
+    std::vector<std::u16string> wide;
+    wide.reserve(lines.size());
     for (const std::string& line : lines)
-        Deliver(level, locale_.AnsiToWide(line), time);
+        wide.push_back(locale_.AnsiToWide(line));
+    LogStrings(level, wide);
+}
+
+void TLogBase::LogStrings(TLogLevel level, const std::vector<std::u16string>& lines)
+{
+    const DateTime time = locale_.Now();
+    for (const std::u16string& line : lines)
+        Deliver(level, line, time);
 }
 
 void TLogBase::Deliver(TLogLevel level, const std::u16string& text, DateTime time)
@@ -36,24 +45,6 @@ void TLogToList::DoLog(TLogLevel level, const std::u16string& text, DateTime tim
     Messages.push_back({time, level, text});
 }
 
-std::vector<std::string> TakeCompleteLines(std::string& pending)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (true) {
-        const size_t end = pending.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            break;
-        lines.push_back(pending.substr(start, end - start));
-        size_t terminator = 1;
-        if (pending[end] == '\r' && end + 1 < pending.size() && pending[end + 1] == '\n')
-            terminator = end + 2 < pending.size() && pending[end + 2] == '\r' ? 3 : 2;
-        start = end + terminator;
-    }
-    pending.erase(0, start);
-    return lines;
-}
-
 namespace {
 
 struct OutputChannel {
@@ -61,6 +52,19 @@ struct OutputChannel {
     TLogLevel level;
     std::string pendingText;
 };
+
+// The complete lines that one read brought are converted in one go and logged with one
+// time stamp: a fast tool sends thousands of lines a cycle, and the cost per line sets the
+// pace. Every terminator character ends a complete line, so they run to the last one.
+void LogCompleteLines(OutputChannel& channel, const ILocale& locale, TLogBase& log)
+{
+    const size_t end = channel.pendingText.find_last_of("\r\n");
+    if (end == std::string::npos)
+        return;
+    std::u16string complete = locale.AnsiToWide(locale.OemToAnsi(channel.pendingText.substr(0, end + 1)));
+    channel.pendingText.erase(0, end + 1);
+    log.LogStrings(channel.level, TakeCompleteLines(complete));
+}
 
 // Reads what the pipe holds, as long as it holds something: a tool that writes fast would
 // otherwise wait on a full pipe until the next polling cycle.
@@ -72,8 +76,7 @@ void DrainChannel(IChildProcess& child, OutputChannel& channel, const ILocale& l
         if (bytes.empty())
             break;
         channel.pendingText += bytes;
-        for (const std::string& line : TakeCompleteLines(channel.pendingText))
-            log.Log(channel.level, locale.AnsiToWide(locale.OemToAnsi(line)));
+        LogCompleteLines(channel, locale, log);
     }
 }
 
@@ -94,6 +97,7 @@ int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, 
     while (!child.WaitFor(30)) {
         DrainChannel(child, output, locale, log);
         DrainChannel(child, error, locale, log);
+        log.Idle();
     }
     DrainChannel(child, output, locale, log);
     DrainChannel(child, error, locale, log);

@@ -39,8 +39,18 @@ public:
     void LogError(const std::string& text) { Log(llError, text); }
     // All lines with one time stamp.
     void LogStrings(TLogLevel level, const std::vector<std::string>& lines);
+    void LogStrings(TLogLevel level, const std::vector<std::u16string>& lines);
 
     TLogEvent OnLog;
+
+    // The writer waits for more (a tool that runs): a sink that holds lines back shows them
+    // now, and a window gets its turn.
+    void Idle()
+    {
+        if (OnIdle)
+            OnIdle();
+    }
+    std::function<void()> OnIdle;
 
 protected:
     virtual void DoLog(TLogLevel level, const std::u16string& text, DateTime time) = 0;
@@ -62,15 +72,33 @@ protected:
 
 // Takes every complete line from the front of pending: a line ends at a line feed or a
 // carriage return; CR LF and CR LF CR count as one terminator.
-std::vector<std::string> TakeCompleteLines(std::string& pending);
+template <typename Text> std::vector<Text> TakeCompleteLines(Text& pending)
+{
+    using Char = typename Text::value_type;
+    constexpr Char kTerminators[] = {'\r', '\n'};
+    std::vector<Text> lines;
+    size_t start = 0;
+    while (true) {
+        const size_t end = pending.find_first_of(kTerminators, start, 2);
+        if (end == Text::npos)
+            break;
+        lines.push_back(pending.substr(start, end - start));
+        size_t terminator = 1;
+        if (pending[end] == '\r' && end + 1 < pending.size() && pending[end + 1] == '\n')
+            terminator = end + 2 < pending.size() && pending[end + 2] == '\r' ? 3 : 2;
+        start = end + terminator;
+    }
+    pending.erase(0, start);
+    return lines;
+}
 
 // RunProcess's result for a tool whose exit code the system cannot tell: a failure.
 inline constexpr int32_t kExitCodeUnknown = -3;
 
 // Runs a tool and logs its output as it arrives: standard output at llDebug, standard
-// error at llError, complete lines converted from the OEM code page. Returns the tool's
-// exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
-// kExitCodeUnknown when the system cannot tell the exit code.
+// error at llError, complete lines converted from the OEM code page; the log is idle once
+// a polling cycle. Returns the tool's exit code, -1 when it cannot be started, -2 when a
+// pipe cannot be created, kExitCodeUnknown when the system cannot tell the exit code.
 int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, const std::string& commandLine,
                    const std::string& workingFolder);
 

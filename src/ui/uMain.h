@@ -100,6 +100,8 @@ private:
     void LogMessage(TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) override;
     void ShowSetupLog(const std::optional<std::string>& path) override;
     void RunSucceeded() override;
+    void ShowProgress(int done, int total) override;
+    void Idle() override;
 
     TInstallData& installData_;
     const Platform& platform_;

@@ -18,8 +18,9 @@ void TfMain::CreateCompilePage()
     page.SetButtonVisible(wbBack, false);
     page.SetButtonEnabled(wbNext, false);
     page.CreateControl("STATIC", "Installation progress:", SS_NOPREFIX, {11, 4, 300, 16});
-    progress_ =
-        std::make_unique<TProgressView>(page, platform_.locale, TBounds{11, 22, 575, 271}, TBounds{11, 298, 575, 33});
+    // The log view gives up the height of the step bar.
+    progress_ = std::make_unique<TProgressView>(page, platform_.locale, TBounds{11, 22, 575, 251},
+                                                TBounds{11, 278, 575, 16}, TBounds{11, 298, 575, 33});
     page.OnPage = [this] { wCompilePage(); };
 }
 
@@ -33,6 +34,7 @@ void TfMain::wCompilePage()
         runFailed_ = false;
     } catch (const std::exception& error) {
         runFailed_ = true;
+        progress_->Flush();
         Application::ShowErrorBox(Handle(), error.what());
     }
     // An automatic update asks nothing: the window goes once the run is over.
@@ -43,6 +45,16 @@ void TfMain::wCompilePage()
 void TfMain::LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time)
 {
     progress_->LogMessage(level, text, time);
+}
+
+void TfMain::ShowProgress(int done, int total)
+{
+    progress_->ShowProgress(done, total);
+}
+
+void TfMain::Idle()
+{
+    progress_->Flush();
 }
 
 void TfMain::ShowSetupLog(const std::optional<std::string>& path)
@@ -57,6 +69,8 @@ void TfMain::ShowSetupLog(const std::optional<std::string>& path)
 
 void TfMain::RunSucceeded()
 {
+    // The last lines are on the page before Next lets the user go on.
+    progress_->Flush();
     Page(wCompile).SetButtonEnabled(wbCancel, false);
     Page(wCompile).SetButtonEnabled(wbNext, true);
 }

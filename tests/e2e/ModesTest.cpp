@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
+
+#include <commctrl.h>
+
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
 #include "driver/Capture.h"
@@ -232,6 +235,8 @@ TEST_F(ModesTest, ACompilerFailureInOneIdeLeavesTheOthersInstalledAndTheRunWithE
     wizard.NextAsync();
     wizard.WaitForPage("wCompile");
     WaitUntilEnabled(wizard.Button("&Next >"), true, kRunTimeout);
+    const HWND bar = wizard.Control("wCompile", PROGRESS_CLASSA, nullptr);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
 
     // The failure's lines are red in the view.
     const HWND view = wizard.Control("wCompile", "RichEdit20A", nullptr);

@@ -1,5 +1,9 @@
 #include "WizardSession.h"
 
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace corvalis::e2e {
@@ -143,6 +147,11 @@ void TWizardSession::RunToFinish()
     NextAsync();
     WaitForPage("wCompile");
     uidriver::WaitUntilEnabled(Button("&Next >"), true, kRunTimeout);
+    // Every mode's run ends with its bar of steps full.
+    const HWND bar = Control("wCompile", PROGRESS_CLASSA, nullptr);
+    const LRESULT total = ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    EXPECT_GT(total, 0);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), total);
     Next("wFinish");
 }
 

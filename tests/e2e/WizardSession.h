@@ -46,7 +46,8 @@ public:
     // The pages up to the IDE page of a first installation: licence accepted, the folder and
     // the Start-menu group as given (empty: as proposed).
     void ToIdePage(const std::string& installDir, const std::string& group = {});
-    // From the page before the compile page through the run to the finish page.
+    // From the page before the compile page through the run, which ends with the bar of its
+    // steps full, to the finish page.
     void RunToFinish();
     // Finish without visiting the web site; the program ends.
     void Finish();

@@ -111,6 +111,21 @@ TEST(TakeCompleteLines, TerminatorsFollowTheRunnersRules)
     }
 }
 
+TEST(TakeCompleteLines, SplitsWideTextByTheSameRules)
+{
+    std::u16string pending = u"caf\u00E9\r\n\r\nb\rrest";
+    EXPECT_EQ(TakeCompleteLines(pending), (std::vector<std::u16string>{u"caf\u00E9", u"", u"b"}));
+    EXPECT_EQ(pending, u"rest");
+}
+
+TEST_F(LoggerTest, TheLogIsIdleOnceAPollingCycleAfterTheCyclesLines)
+{
+    std::vector<size_t> linesAtIdle;
+    log.OnIdle = [&] { linesAtIdle.push_back(delivered.size()); };
+    Run({{{"a\nb\n", ""}, {"", "c\n"}, {"", ""}}});
+    EXPECT_THAT(linesAtIdle, ElementsAre(2u, 3u, 3u));
+}
+
 TEST_F(LoggerTest, ACarriageReturnEndingOneReadAndALineFeedStartingTheNextGiveAnExtraEmptyLine)
 {
     EXPECT_EQ(Run({{{"first\r", ""}, {"\nsecond\r\n", ""}}}), 0);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -5,6 +7,7 @@
 #include "core/Unattended.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
+#include "ide/Utils.h"
 #include "native/InstallerMachine.h"
 
 namespace corvalis {
@@ -137,8 +140,17 @@ TEST_F(UnattendedTest, ASilentRunPrintsTheSetupLogAndCopiesItWhereAsked)
     const std::string setupLog = *installer.machine.files.ReadFile("C:\\Libs\\Corvalis\\setup.log");
     std::string printed;
     for (const std::string& line : console().Lines())
-        printed += line + "\r\n";
+        if (!StartsText("step ", line))
+            printed += line + "\r\n";
     EXPECT_EQ(printed, setupLog);
+    // The steps from none to all of them.
+    std::vector<std::string> steps;
+    std::copy_if(console().Lines().begin(), console().Lines().end(), std::back_inserter(steps),
+                 [](const std::string& line) { return StartsText("step ", line); });
+    ASSERT_FALSE(steps.empty());
+    const std::string total = steps.front().substr(steps.front().rfind(' ') + 1);
+    EXPECT_EQ(steps.front(), "step 0 of " + total);
+    EXPECT_EQ(steps.back(), "step " + total + " of " + total);
     EXPECT_EQ(installer.machine.files.ReadFile("C:\\Logs\\install.log"), setupLog);
     EXPECT_THAT(setupLog,
                 AllOf(HasSubstr("Compiling for:Delphi 7.0 (Enterprise)"), EndsWith("Installation completed\r\n")));

@@ -70,7 +70,8 @@ private:
 
 bool CreateInheritablePipe(Pipe& pipe, SECURITY_ATTRIBUTES& attributes)
 {
-    return ::CreatePipe(pipe.read.Receive(), pipe.write.Receive(), &attributes, 0) != FALSE;
+    return ::CreatePipe(pipe.read.Receive(), pipe.write.Receive(), &attributes, Win32Processes::kPipeBufferSize) !=
+           FALSE;
 }
 
 } // namespace

@@ -1,0 +1,189 @@
+// A whole installation of the sample product into the four demo IDEs with the stand-in
+// tools, through the compile page's view: the run's time, the time spent inside the tools'
+// processes, and so the installer's own share. Then the time from starting setup.exe to its
+// first page with ten IDEs on the machine, beside a program that only starts and ends.
+// Run with scripts/bench; the figures go to docs/performance.md.
+#include "platform/win32/WindowsSupport.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "Stopwatch.h"
+#include "core/InstallData.h"
+#include "driver/UiDriver.h"
+#include "fixtures/TestMachine.h"
+#include "ide/CmdLineUtils.h"
+#include "ide/DelphiData.h"
+#include "ide/TargetOptions.h"
+#include "ide/Utils.h"
+#include "ui/Form.h"
+#include "core/InstallationRun.h"
+#include "ui/ProgressView.h"
+
+namespace {
+
+using namespace corvalis;
+using bench::TStopwatch;
+using testing::Ide;
+using testing::IdeFixture;
+
+// The four of scripts/demo first.
+constexpr Ide kIdes[] = {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007,    Ide::Rad2010, Ide::Delphi5,
+                         Ide::Delphi6, Ide::CBuilder5, Ide::Delphi2005, Ide::Bds2006, Ide::Rad2009};
+constexpr int kInstalledIdes = 4;
+
+// A child whose time, from its start until it is seen to have ended, is added to a total.
+class TimedChild : public IChildProcess {
+public:
+    TimedChild(std::unique_ptr<IChildProcess> child, TStopwatch started, double& total)
+        : child_(std::move(child)), started_(started), total_(total)
+    {
+    }
+    bool WaitFor(uint32_t milliseconds) override
+    {
+        const bool ended = child_->WaitFor(milliseconds);
+        if (ended && !counted_) {
+            total_ += started_.Seconds();
+            counted_ = true;
+        }
+        return ended;
+    }
+    uint32_t BytesWaiting(Channel channel) override { return child_->BytesWaiting(channel); }
+    std::string Read(Channel channel, uint32_t count) override { return child_->Read(channel, count); }
+    int32_t ExitCode() override { return child_->ExitCode(); }
+
+private:
+    std::unique_ptr<IChildProcess> child_;
+    TStopwatch started_;
+    double& total_;
+    bool counted_ = false;
+};
+
+// The machine's processes, with the time spent in the children started through them, as
+// the installer in the package folder sees them.
+class TimedProcesses : public IProcesses {
+public:
+    TimedProcesses(IProcesses& processes, std::string installer)
+        : processes_(processes), installer_(std::move(installer))
+    {
+    }
+
+    StartedProcess Start(const std::string& commandLine, const std::string& workingFolder) override
+    {
+        const TStopwatch started;
+        StartedProcess process = processes_.Start(commandLine, workingFolder);
+        if (process.child) {
+            process.child = std::make_unique<TimedChild>(std::move(process.child), started, seconds);
+            ++children;
+        }
+        return process;
+    }
+    std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override { return processes_.ProcessSnapshot(); }
+    std::optional<std::vector<std::string>> ModuleSnapshot(uint32_t processId) override
+    {
+        return processes_.ModuleSnapshot(processId);
+    }
+    std::optional<std::string> GetEnv(const std::string& name) const override { return processes_.GetEnv(name); }
+    std::string ExecutablePath() const override { return installer_; }
+
+    double seconds = 0;
+    int children = 0;
+
+private:
+    IProcesses& processes_;
+    std::string installer_;
+};
+
+// The compile page's side of the run, with the wizard's own view.
+class PageView : public IInstallationRunView {
+public:
+    explicit PageView(ui::TProgressView& view) : view_(view) {}
+    void LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) override
+    {
+        view_.LogMessage(level, text, time);
+        ++lines;
+    }
+    void ShowSetupLog(const std::optional<std::string>&) override {}
+    void RunSucceeded() override { view_.Flush(); }
+    void ShowProgress(int done, int total) override { view_.ShowProgress(done, total); }
+    void Idle() override { view_.Flush(); }
+
+    long lines = 0;
+
+private:
+    ui::TProgressView& view_;
+};
+
+// From the start of the program until a visible window of it has the caption, or until it
+// ends when no caption is given.
+double SecondsUntil(const std::string& program, const std::string& folder, const char* caption)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\"";
+    PROCESS_INFORMATION info{};
+    const TStopwatch watch;
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &info))
+        return 0;
+    const win32::ScopedKernelHandle thread(info.hThread);
+    const win32::ScopedKernelHandle process(info.hProcess);
+    if (!caption) {
+        ::WaitForSingleObject(process.Get(), INFINITE);
+        return watch.Seconds();
+    }
+    uidriver::WaitForWindow(info.dwProcessId, nullptr, caption);
+    const double seconds = watch.Seconds();
+    ::TerminateProcess(process.Get(), 0);
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    return seconds;
+}
+
+} // namespace
+
+int main()
+{
+    testing::TestMachine test("bench");
+    for (const Ide ide : kIdes)
+        test.AddIde(IdeFixture(ide));
+    const std::string package =
+        test.MakePackage("package", {"2.0.1.0 Standard Edition With Sources", true, true, "", ""});
+
+    const double firstPage = SecondsUntil(PathJoin(package, "setup.exe"), package, "Corvalis VCL Edition");
+    const double emptyProgram = SecondsUntil(PathJoin(test.ToolsFolder(), "tproc.exe"), package, nullptr);
+    std::printf("| IDEs | setup.exe to its first page | a program that only starts and ends |\n"
+                "| ---: | ---: | ---: |\n| %zu | %.2f s | %.2f s |\n\n",
+                std::size(kIdes), firstPage, emptyProgram);
+
+    Win32Platform& machine = test.machine;
+    TimedProcesses processes(machine.processes, PathJoin(package, "setup.exe"));
+    const Platform platform{machine.registry, machine.files,  processes,  machine.shell,
+                            machine.console,  machine.locale, machine.xml};
+    machine.files.SetCurrentDirectory(package);
+    TCmdOptions options({}, machine.files, machine.console);
+    TInstallData data(platform, options, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    data.InstallDir = PathJoin(test.Root(), "Corvalis");
+    for (int i = 0; i < data.TargetOptions->Count(); ++i) {
+        TTargetOptions& target = (*data.TargetOptions)[i];
+        target.Action = taLeaveUnchanged;
+        for (int installed = 0; installed < kInstalledIdes; ++installed)
+            if (SameText(target.Target.RootDir, test.Ides()[static_cast<size_t>(installed)].RootDir()))
+                target.Action = taInstall;
+    }
+
+    ui::TForm form("Corvalis Benchmark", 598, 456, "MS Sans Serif", 8);
+    ui::TProgressView progress(form, machine.locale, {11, 22, 575, 251}, {11, 278, 575, 16}, {11, 298, 575, 33});
+    form.Show();
+    PageView view(progress);
+    const TStopwatch run;
+    RunInstallation(data, platform, progress.Log(), view);
+    const double total = run.Seconds();
+    std::printf("| IDEs installed | log lines | the run | inside %d tool processes | the installer's own share |\n"
+                "| ---: | ---: | ---: | ---: | ---: |\n| %d | %ld | %.2f s | %.2f s | %.2f s (%.0f %%) |\n",
+                processes.children, kInstalledIdes, view.lines, total, processes.seconds, total - processes.seconds,
+                100 * (total - processes.seconds) / total);
+    for (const std::string& line : progress.Log().LogLines())
+        if (line.find(", Error]") != std::string::npos)
+            std::fprintf(stderr, "%s\n", line.c_str());
+    return progress.Log().HasErrors() ? 1 : 0;
+}
