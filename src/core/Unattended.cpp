@@ -228,7 +228,9 @@ void DecideUnattendedRun(TInstallData& data)
         return;
     std::string running;
     ForEachRunningIde(*data.TargetOptions, [&](const TTargetOptions& ide) {
-        running += (running.empty() ? "" : "\n") + IdeRunningMessage(ide);
+        if (!running.empty())
+            running += '\n';
+        running += IdeRunningMessage(ide);
     });
     if (!running.empty())
         throw TRefusal(running);

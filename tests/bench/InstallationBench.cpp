@@ -50,7 +50,7 @@ public:
     }
     uint32_t BytesWaiting(Channel channel) override { return child_->BytesWaiting(channel); }
     std::string Read(Channel channel, uint32_t count) override { return child_->Read(channel, count); }
-    int32_t ExitCode() override { return child_->ExitCode(); }
+    std::optional<int32_t> ExitCode() override { return child_->ExitCode(); }
 
 private:
     std::unique_ptr<IChildProcess> child_;
