@@ -5,12 +5,14 @@
 #include <optional>
 
 #include "core/RegistryExport.h"
+#include "core/Unattended.h"
 #include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
+#include "platform/PathText.h"
 
 namespace corvalis {
 namespace {
@@ -183,13 +185,13 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
 {
     const auto runFolder = FindRunFolder(platform, folder);
     if (!runFolder)
-        return {3, folder.empty() ? "No backup of IDE settings in " + BackupFolder(platform) + "."
-                                  : "No backup folder " + folder + "."};
+        return {ecRefused, folder.empty() ? "No backup of IDE settings in " + BackupFolder(platform) + "."
+                                          : "No backup folder " + folder + "."};
     std::vector<TSavedIde> saved;
     try {
         saved = ReadRun(platform, *runFolder);
     } catch (const Exception& error) {
-        return {3, error.Message()};
+        return {ecRefused, error.Message()};
     }
     const TCompileTargetList targets(platform, options);
     for (TSavedIde& ide : saved) {
@@ -198,12 +200,11 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
                 ide.Target = &targets[i];
         if (!ide.Target)
             continue;
-        const std::string& userKey = ide.Target->UserKey;
-        if (ide.Key.Root != RootKey::CurrentUser ||
-            !SameText(ide.Key.Path, userKey.substr(userKey.find_first_not_of('\\'))))
-            return {3, ide.Folder + " holds the settings of another key than " + ide.Target->DisplayName() + "'s."};
+        if (ide.Key.Root != RootKey::CurrentUser || !SameText(ide.Key.Path, NormalKeyPath(ide.Target->UserKey)))
+            return {ecRefused,
+                    ide.Folder + " holds the settings of another key than " + ide.Target->DisplayName() + "'s."};
         if (!options.IgnoreIde && IsIdeRunning(platform, *ide.Target))
-            return {3, ide.Target->DisplayName() + " is running. Close it, or restore with --ignore-ide."};
+            return {ecRefused, ide.Target->DisplayName() + " is running. Close it, or restore with --ignore-ide."};
     }
 
     log.LogInfo("Restoring the IDE settings saved in " + *runFolder);
@@ -224,7 +225,7 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
             failed = true;
         }
     }
-    return {failed ? 2 : 0, {}};
+    return {failed ? ecErrors : ecDone, {}};
 }
 
 } // namespace corvalis

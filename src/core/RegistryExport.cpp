@@ -14,14 +14,6 @@ constexpr const char* kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"}
 // Registry Editor breaks hex data after the byte that passes this column.
 constexpr size_t kHexLineWidth = 76;
 
-std::string JoinKeyPath(const std::string& path)
-{
-    std::string joined;
-    for (const std::string& part : SplitKeyPath(path))
-        joined += (joined.empty() ? "" : "\\") + part;
-    return joined;
-}
-
 void ExportTree(IRegistry& registry, RootKey root, const std::string& path, std::vector<TExportedKey>& keys)
 {
     auto key = registry.OpenKey(root, path, KeyAccess::Read);
@@ -154,7 +146,7 @@ private:
             const std::string prefix = std::string(kRootNames[candidate == RootKey::CurrentUser]) + "\\";
             if (StartsText(prefix, path)) {
                 root = candidate;
-                path = JoinKeyPath(path.substr(prefix.size()));
+                path = NormalKeyPath(path.substr(prefix.size()));
                 rooted = !path.empty();
             }
         }
@@ -264,7 +256,7 @@ private:
 
 TKeyExport ExportKey(IRegistry& registry, RootKey root, const std::string& path)
 {
-    TKeyExport content{root, JoinKeyPath(path), {}};
+    TKeyExport content{root, NormalKeyPath(path), {}};
     ExportTree(registry, root, content.Path, content.Keys);
     return content;
 }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/InstallData.h"
-#include "ide/CmdLineUtils.h"
 #include "engine/uLogger.h"
+#include "ide/CmdLineUtils.h"
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
 
@@ -66,13 +66,6 @@ std::vector<std::string> GroupLevels(const std::string& startFolder)
         start = end + 1;
     }
     return levels;
-}
-
-// A level that names a folder of its own, not the one it stands in or one above it.
-bool IsOwnFolder(const std::string& level)
-{
-    const size_t last = level.find_last_not_of(". ");
-    return last != std::string::npos && level.find('/') == std::string::npos;
 }
 
 } // namespace
@@ -174,7 +167,7 @@ void TShellIntegration::DeleteStartMenuGroup(const std::string& startFolder)
     for (const std::string& level : GroupLevels(startFolder)) {
         group = PathJoin(group, level);
         folders.push_back(group);
-        ownFolders = ownFolders && IsOwnFolder(level);
+        ownFolders = ownFolders && NamesOwnFolder(level) && level.find('/') == std::string::npos;
     }
     if (!files.DirectoryExists(group))
         return;

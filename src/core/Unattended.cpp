@@ -1,6 +1,7 @@
 #include "core/Unattended.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/InstallData.h"
 #include "core/InstallationRun.h"
@@ -46,7 +47,7 @@ std::vector<TTargetOptions*> OfferedIdes(const TInstallData& data)
     std::vector<TTargetOptions*> offered;
     const TTargetOptionsList& list = *data.TargetOptions;
     for (int i = 0; i < list.Count(); ++i)
-        if (list[i].Target.VersionNumber >= 5)
+        if (HasRow(list[i]))
             offered.push_back(&list[i]);
     return offered;
 }
@@ -59,6 +60,12 @@ std::string OfferedNames(const TInstallData& data)
     return names.empty() ? "none" : names;
 }
 
+// "--ides=all": every IDE that passes the checks, as without the option.
+bool AllIdes(const TCmdOptions& options)
+{
+    return SameText(Trim(options.Ides), "all");
+}
+
 TCompilationMode ParseCompilationMode(const std::string& name)
 {
     for (int mode = cmStandard; mode <= cmDevExpress; ++mode)
@@ -67,8 +74,8 @@ TCompilationMode ParseCompilationMode(const std::string& name)
     throw TRefusal("Unknown compilation mode \"" + name + "\": use standard, tnt, tms or devexpress.");
 }
 
-// The shown state of a choice the command line made for the wizard's destination or program
-// folder page: only a fresh installation has those pages.
+// A folder the command line chose in place of the destination or program folder page: only
+// a fresh installation has those pages, so otherwise the run only says it is ignored.
 void TakeFolder(TInstallData& data, const std::string& option, const std::string& value, std::string& field)
 {
     if (value.empty())
@@ -77,6 +84,27 @@ void TakeFolder(TInstallData& data, const std::string& option, const std::string
         field = value;
     else
         data.RunWarnings.push_back(option + value + " is ignored: Corvalis is installed in " + data.InstallDir + ".");
+}
+
+// Takes the folders and the compilation mode of the command line into the installation
+// data, as the wizard's pages would; refuses values no page would accept.
+void ApplyCommandLineChoices(TInstallData& data)
+{
+    const TCmdOptions& options = data.Options;
+    if (!options.InstallDir.empty())
+        if (const auto problem = InstallDirProblem(options.InstallDir))
+            throw TRefusal(*problem);
+    if (!options.StartFolder.empty())
+        if (const auto problem = StartFolderProblem(options.StartFolder))
+            throw TRefusal(*problem);
+    TakeFolder(data, "--dir=", ExcludeTrailingPathDelimiter(options.InstallDir), data.InstallDir);
+    TakeFolder(data, "--group=", options.StartFolder, data.StartFolder);
+    if (!options.CompilationMode.empty()) {
+        const TCompilationMode mode = ParseCompilationMode(options.CompilationMode);
+        if (mode != cmStandard && !data.WithSources)
+            throw TRefusal("This package has no sources: it installs in the standard compilation mode only.");
+        data.CompilationMode = mode;
+    }
 }
 
 class TConsoleRunView : public IInstallationRunView {
@@ -119,37 +147,12 @@ std::optional<std::string> StartFolderProblem(const std::string& group)
     if (HasForbiddenCharacter(group, "<>:|?*/"))
         return "The Start-menu group holds a character Windows does not allow in a folder name: " + group;
     for (const std::string& level : SplitString(group, '\\'))
-        if (level.empty() || level == "." || level == "..")
+        if (!NamesOwnFolder(level))
             return "The Start-menu group must be a folder below the Programs menu, such as Halvorn\\Corvalis VCL "
                    "Edition: " +
                    group;
     return std::nullopt;
 }
-
-namespace {
-
-// Takes the folders and the compilation mode of the command line into the installation
-// data, as the wizard's pages would; refuses values no page would accept.
-void ApplyCommandLineChoices(TInstallData& data)
-{
-    const TCmdOptions& options = data.Options;
-    if (!options.InstallDir.empty())
-        if (const auto problem = InstallDirProblem(options.InstallDir))
-            throw TRefusal(*problem);
-    if (!options.StartFolder.empty())
-        if (const auto problem = StartFolderProblem(options.StartFolder))
-            throw TRefusal(*problem);
-    TakeFolder(data, "--dir=", ExcludeTrailingPathDelimiter(options.InstallDir), data.InstallDir);
-    TakeFolder(data, "--group=", options.StartFolder, data.StartFolder);
-    if (!options.CompilationMode.empty()) {
-        const TCompilationMode mode = ParseCompilationMode(options.CompilationMode);
-        if (mode != cmStandard && !data.WithSources)
-            throw TRefusal("This package has no sources: it installs in the standard compilation mode only.");
-        data.CompilationMode = mode;
-    }
-}
-
-} // namespace
 
 std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData& data)
 {
@@ -163,7 +166,7 @@ std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData&
     }
     if (options.Ides.empty())
         return std::nullopt;
-    if (SameText(Trim(options.Ides), "all"))
+    if (AllIdes(options))
         return std::vector<const TTargetOptions*>(offered.begin(), offered.end());
     for (const std::string& item : SplitString(options.Ides, ',')) {
         const std::string name = Trim(item);
@@ -209,7 +212,7 @@ void DecideUnattendedRun(TInstallData& data)
             throw TRefusal("No Delphi or C++Builder IDE was found on this computer.");
         const auto named = WantedIdes(data);
         // An IDE named on its own must take the product; "all" takes what passes the checks.
-        const bool strict = options.AutoUpdate || (!options.Ides.empty() && !SameText(Trim(options.Ides), "all"));
+        const bool strict = options.AutoUpdate || (!options.Ides.empty() && !AllIdes(options));
         for (TTargetOptions* ide : offered) {
             TTargetRow row = *SetUpTargetRow(*ide, data.Mode);
             const bool wanted = !named || std::find(named->begin(), named->end(), ide) != named->end();

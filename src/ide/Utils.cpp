@@ -50,6 +50,11 @@ bool ContainsText(const std::vector<std::string>& list, const std::string& text)
     return std::any_of(list.begin(), list.end(), [&](const std::string& item) { return SameName(item, text); });
 }
 
+bool NamesOwnFolder(const std::string& level)
+{
+    return level.find_first_not_of(". ") != std::string::npos;
+}
+
 std::vector<std::string> SplitString(const std::string& text, char separator)
 {
     std::vector<std::string> parts(1);

@@ -17,6 +17,9 @@ bool EndsText(const std::string& suffix, const std::string& text);
 std::string UpperCase(const std::string& text);
 std::string LowerCase(const std::string& text);
 bool ContainsText(const std::vector<std::string>& list, const std::string& text);
+// A level of a folder path that names a folder of its own: Windows drops trailing dots and
+// blanks, so a level of nothing else ("", ".", "..", "...") is the folder it stands in or one above.
+bool NamesOwnFolder(const std::string& level);
 // The parts between the separators, empty ones included.
 std::vector<std::string> SplitString(const std::string& text, char separator);
 // The lines of a text file: CR LF, LF and CR each end one; a last line without an end counts.

@@ -40,4 +40,15 @@ std::vector<std::string> SplitKeyPath(const std::string& path)
     return parts;
 }
 
+std::string NormalKeyPath(const std::string& path)
+{
+    std::string joined;
+    for (const std::string& part : SplitKeyPath(path)) {
+        if (!joined.empty())
+            joined += '\\';
+        joined += part;
+    }
+    return joined;
+}
+
 } // namespace corvalis

@@ -14,5 +14,7 @@ bool NameLess(const std::string& a, const std::string& b);
 // The parts of a registry key path, ignoring empty parts from leading, trailing or
 // doubled backslashes.
 std::vector<std::string> SplitKeyPath(const std::string& path);
+// The path with its parts joined by single backslashes, none at either end.
+std::string NormalKeyPath(const std::string& path);
 
 } // namespace corvalis

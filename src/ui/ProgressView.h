@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/LogView.h"
 #include "core/SetupLog.h"
+#include "ui/LogView.h"
 #include "ui/Window.h"
 
 namespace corvalis::ui {

@@ -12,9 +12,14 @@ const char* const kFirstUpdatedBds2007 = "11.0.2709.7128";
 
 } // namespace
 
+bool HasRow(const TTargetOptions& options)
+{
+    return options.Target.VersionNumber >= 5;
+}
+
 std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode mode)
 {
-    if (options.Target.VersionNumber < 5) {
+    if (!HasRow(options)) {
         options.Action = taLeaveUnchanged;
         return std::nullopt;
     }

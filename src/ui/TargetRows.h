@@ -18,8 +18,11 @@ struct TTargetRow {
     TRowCheck check;
 };
 
+// The IDE page offers IDEs from version 5 on.
+bool HasRow(const TTargetOptions& options);
+
 // The row an IDE gets on the IDE page, with its Action set by the mode; none (and Action
-// leave unchanged) for IDEs before version 5.
+// leave unchanged) for an IDE the page does not offer.
 std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode mode);
 
 // The state a click puts a row's box in: a three-state box goes from grey to ticked to

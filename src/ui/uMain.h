@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/InstallationRun.h"
 #include "ui/Form.h"
 #include "ui/FrmDirEditBrowse.h"
-#include "core/InstallationRun.h"
 #include "ui/MainPages.h"
 #include "ui/ScrollBox.h"
 #include "ui/TargetRows.h"

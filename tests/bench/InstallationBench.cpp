@@ -10,6 +10,7 @@
 
 #include "Stopwatch.h"
 #include "core/InstallData.h"
+#include "core/InstallationRun.h"
 #include "driver/UiDriver.h"
 #include "fixtures/TestMachine.h"
 #include "ide/CmdLineUtils.h"
@@ -17,7 +18,6 @@
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "ui/Form.h"
-#include "core/InstallationRun.h"
 #include "ui/ProgressView.h"
 
 namespace {

@@ -209,6 +209,20 @@ TEST_F(IdePagesTest, ARunningIdeKeepsTheWizardOnTheIdePageUntilItEnds)
     wizard.Next("wConfigPage");
 }
 
+TEST_F(IdePagesTest, TheCommandLinePresetsTheRowsAndLetsARunningIdePass)
+{
+    const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
+    const IdeFixture& rad2007 = AddIde(Ide::Rad2007);
+    TWizardSession wizard(MakePackage("Corvalis Setup"), "--ides=Delphi7 --ignore-ide");
+    wizard.ToIdePage(InstallDir());
+    EXPECT_EQ(Row(wizard, delphi7).check, BST_CHECKED);
+    EXPECT_EQ(Row(wizard, rad2007).check, BST_UNCHECKED);
+    EXPECT_EQ(Row(wizard, rad2007).status, "Action: Don't install");
+    TChildProgram ide("\"" + delphi7.AppFile() + "\" /timeout:600000");
+    WaitUntil([&] { return ide.Running(); }, "the IDE to start");
+    wizard.Next("wConfigPage");
+}
+
 // An update finds the product in a Turbo IDE whose compiler has gone: its row turns to
 // removal, and Next asks what to do about the missing compiler.
 class TurboWarningTest : public E2eTest {

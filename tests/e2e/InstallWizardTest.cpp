@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
-#include "core/Unattended.h"
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
+#include "core/Unattended.h"
 #include "ide/Utils.h"
 
 namespace corvalis::e2e {

@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "core/IdeBackup.h"
+#include "core/InstallationRun.h"
 #include "core/RegistryExport.h"
+#include "core/SetupLog.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "native/InstallerMachine.h"
-#include "core/InstallationRun.h"
-#include "core/SetupLog.h"
 
 namespace corvalis {
 namespace {

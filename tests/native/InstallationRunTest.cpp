@@ -1,15 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/InstallationRun.h"
+#include "core/SetupLog.h"
 #include "core/ShellIntegration.h"
 #include "ide/DelphiData.h"
-#include "ide/Utils.h"
 #include "ide/TargetOptions.h"
+#include "ide/Utils.h"
 #include "native/InstallerMachine.h"
 #include "platform/Exceptions.h"
-#include "core/InstallationRun.h"
 #include "ui/MainPages.h"
-#include "core/SetupLog.h"
 
 namespace corvalis {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "core/InstallationRun.h"
 #include "core/ProgressPlan.h"
+#include "core/SetupLog.h"
 #include "ide/TargetOptions.h"
 #include "native/InstallerMachine.h"
-#include "core/InstallationRun.h"
-#include "core/SetupLog.h"
 
 namespace corvalis {
 namespace {

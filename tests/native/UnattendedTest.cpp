@@ -40,7 +40,8 @@ TEST(UnattendedFolders, OnlyFullPathsAndGroupsBelowTheProgramsMenuPass)
 
     for (const char* group : {"Halvorn\\Corvalis VCL Edition", "Accessories", "Tools 2.0"})
         EXPECT_EQ(StartFolderProblem(group), std::nullopt) << group;
-    for (const char* group : {"..\\Startup", "Halvorn\\.", "\\Halvorn", "Halvorn\\", "a\"b", "C:\\Menu", "a*"})
+    for (const char* group :
+         {"..\\Startup", "Halvorn\\.", "Halvorn\\...", "\\Halvorn", "Halvorn\\", "a\"b", "C:\\Menu", "a*"})
         EXPECT_NE(StartFolderProblem(group), std::nullopt) << group;
 }
 

@@ -20,14 +20,6 @@ HKEY RootHandle(RootKey root)
     return root == RootKey::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-std::string KeyPath(const std::string& path)
-{
-    std::string joined;
-    for (const std::string& part : SplitKeyPath(path))
-        joined += (joined.empty() ? "" : "\\") + part;
-    return joined;
-}
-
 class Win32Key : public IRegistryKey {
 public:
     explicit Win32Key(ScopedRegKey key) : key_(std::move(key)) {}
@@ -175,11 +167,11 @@ std::unique_ptr<IRegistryKey> Win32Registry::OpenKey(RootKey root, const std::st
     ScopedRegKey key;
     LONG result;
     if (access == KeyAccess::WriteCreate)
-        result = ::RegCreateKeyExA(RootHandle(root), KeyPath(path).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | kView,
-                                   nullptr, key.Receive(), nullptr);
+        result = ::RegCreateKeyExA(RootHandle(root), NormalKeyPath(path).c_str(), 0, nullptr, 0,
+                                   KEY_READ | KEY_WRITE | kView, nullptr, key.Receive(), nullptr);
     else
         result =
-            ::RegOpenKeyExA(RootHandle(root), KeyPath(path).c_str(), 0,
+            ::RegOpenKeyExA(RootHandle(root), NormalKeyPath(path).c_str(), 0,
                             access == KeyAccess::Read ? KEY_READ | kView : KEY_READ | KEY_WRITE | kView, key.Receive());
     if (result != ERROR_SUCCESS)
         return nullptr;
@@ -189,13 +181,13 @@ std::unique_ptr<IRegistryKey> Win32Registry::OpenKey(RootKey root, const std::st
 bool Win32Registry::KeyExists(RootKey root, const std::string& path)
 {
     ScopedRegKey key;
-    return ::RegOpenKeyExA(RootHandle(root), KeyPath(path).c_str(), 0, KEY_QUERY_VALUE | kView, key.Receive()) ==
+    return ::RegOpenKeyExA(RootHandle(root), NormalKeyPath(path).c_str(), 0, KEY_QUERY_VALUE | kView, key.Receive()) ==
            ERROR_SUCCESS;
 }
 
 bool Win32Registry::DeleteKey(RootKey root, const std::string& path)
 {
-    const std::string keyPath = KeyPath(path);
+    const std::string keyPath = NormalKeyPath(path);
     return !keyPath.empty() && DeleteTree(RootHandle(root), keyPath);
 }
 
