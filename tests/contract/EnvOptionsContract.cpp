@@ -95,31 +95,27 @@ TEST_P(EnvOptionsContract, EachEncodingSurvivesAChangeWithOnlyTheChangedTextsDif
 
 TEST_P(EnvOptionsContract, AMissingElementIsAddedToTheFirstGroupInTheDocumentsNamespace)
 {
-    const EncodingCase c{TextEncoding::Utf8, true};
-    const std::string original = Document(c, kValues);
-    const std::string path = Write(original);
-    TEnvOptions file(Services(), path);
-    file.SetValue("Win32DebugDCUPath", "$(BDS)\\lib\\debug");
-    file.Save();
-    EXPECT_EQ(WithoutRepeatedNamespace(Read(path)),
-              Replaced(original, "  </PropertyGroup>",
-                       "  <Win32DebugDCUPath>$(BDS)\\lib\\debug</Win32DebugDCUPath></PropertyGroup>"));
-    EXPECT_EQ(TEnvOptions(Services(), path).Value("Win32DebugDCUPath"), "$(BDS)\\lib\\debug");
-}
-
-TEST_P(EnvOptionsContract, ARealFileWithAnEmptyFirstGroupGetsTheElementThere)
-{
-    const std::string original = Sample("fgilde-CheckoutAndBuild__EnvOptions.proj");
-    const std::string path = Write(original);
-    TEnvOptions file(Services(), path);
-    EXPECT_EQ(file.Encoding(), TextEncoding::Utf8);
-    EXPECT_TRUE(file.HasByteOrderMark());
-    EXPECT_EQ(file.Value("DelphiLibraryPath"), std::nullopt);
-    file.SetValue("Win32LibraryPath", "C:\\Corvalis");
-    file.Save();
-    EXPECT_EQ(WithoutRepeatedNamespace(Read(path)),
-              Replaced(original, "<PropertyGroup/>",
-                       "<PropertyGroup><Win32LibraryPath>C:\\Corvalis</Win32LibraryPath></PropertyGroup>"));
+    const std::string generated = Document({TextEncoding::Utf8, true}, kValues);
+    const std::string real = Sample("fgilde-CheckoutAndBuild__EnvOptions.proj"); // its first group is empty
+    const std::string project = "<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\">\n"
+                                "  <ProjectExtensions/>\n</Project>\n";
+    const struct {
+        std::string original, expected;
+    } cases[] = {
+        {generated, Replaced(generated, "  </PropertyGroup>", "  <Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
+        {real, Replaced(real, "<PropertyGroup/>", "<PropertyGroup><Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
+        {project, Replaced(project, "</Project>",
+                           "<PropertyGroup><Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup></Project>")},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Write(c.original);
+        TEnvOptions file(Services(), path);
+        EXPECT_EQ(file.Value("Win32DebugDCUPath"), std::nullopt);
+        file.SetValue("Win32DebugDCUPath", "x");
+        file.Save();
+        EXPECT_EQ(WithoutRepeatedNamespace(Read(path)), c.expected);
+        EXPECT_EQ(TEnvOptions(Services(), path).Value("Win32DebugDCUPath"), "x");
+    }
 }
 
 TEST_P(EnvOptionsContract, ARealFileLoadedAndSavedUnchangedKeepsItsBytes)
@@ -130,19 +126,6 @@ TEST_P(EnvOptionsContract, ARealFileLoadedAndSavedUnchangedKeepsItsBytes)
     EXPECT_THAT(file.Value("DelphiLibraryPath").value_or(""), HasSubstr("RS21\\Win64"));
     file.Save();
     EXPECT_EQ(Read(path), original);
-}
-
-TEST_P(EnvOptionsContract, ADocumentWithoutPropertyGroupGetsOne)
-{
-    const std::string path = Write("<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\">\n"
-                                   "  <ProjectExtensions/>\n</Project>\n");
-    TEnvOptions file(Services(), path);
-    EXPECT_EQ(file.Value("Win32LibraryPath"), std::nullopt);
-    file.SetValue("Win32LibraryPath", "x");
-    file.Save();
-    EXPECT_EQ(WithoutRepeatedNamespace(Read(path)),
-              "<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\">\n  <ProjectExtensions/>\n"
-              "<PropertyGroup><Win32LibraryPath>x</Win32LibraryPath></PropertyGroup></Project>\n");
 }
 
 TEST_P(EnvOptionsContract, UnreadableFilesFailWithTheirPath)

@@ -34,71 +34,49 @@ protected:
     std::string root_;
 };
 
-TEST_P(FilesContract, FilesAndFoldersAreToldApart)
-{
-    ASSERT_TRUE(Files().CreateDirectory(At("Sources")));
-    Write("Readme.1st");
-    EXPECT_TRUE(Files().DirectoryExists(At("Sources")));
-    EXPECT_FALSE(Files().FileExists(At("Sources")));
-    EXPECT_TRUE(Files().FileExists(At("Readme.1st")));
-    EXPECT_TRUE(Files().FileExists(At("README.1ST")));
-    EXPECT_FALSE(Files().DirectoryExists(At("Readme.1st")));
-    EXPECT_FALSE(Files().FileExists(At("Nothing")));
-}
-
-TEST_P(FilesContract, CreateDirectoryMakesOneLevelAndForceDirectoriesAll)
+TEST_P(FilesContract, FoldersAndFilesAreMadeToldApartAndDeleted)
 {
     EXPECT_FALSE(Files().CreateDirectory(At("a\\b")));
     EXPECT_EQ(Files().LastError(), kPathNotFound);
     EXPECT_TRUE(Files().ForceDirectories(At("a\\b\\c")));
-    EXPECT_TRUE(Files().DirectoryExists(At("a\\b\\c")));
     EXPECT_TRUE(Files().ForceDirectories(At("a\\b\\c")));
     EXPECT_FALSE(Files().CreateDirectory(At("a")));
+    Write("Readme.1st");
+    EXPECT_TRUE(Files().DirectoryExists(At("a\\b\\c")));
+    EXPECT_FALSE(Files().FileExists(At("a")));
+    EXPECT_TRUE(Files().FileExists(At("README.1ST")));
+    EXPECT_FALSE(Files().DirectoryExists(At("Readme.1st")));
+
+    EXPECT_FALSE(Files().DeleteFile(At("a")));
+    EXPECT_TRUE(Files().DeleteFile(At("Readme.1st")));
+    EXPECT_FALSE(Files().FileExists(At("Readme.1st")));
+    EXPECT_FALSE(Files().DeleteFile(At("Readme.1st")));
+    EXPECT_EQ(Files().LastError(), kFileNotFound);
+    Write("a\\b\\version");
+    EXPECT_TRUE(Files().DeleteTree(At("a")));
+    EXPECT_FALSE(Files().DirectoryExists(At("a")));
 }
 
-TEST_P(FilesContract, ContentRoundTripsByteForByte)
+TEST_P(FilesContract, ContentSurvivesWritingCopyingAndMovingByteForByte)
 {
-    std::string bytes("\xEF\xBB\xBF<a>\r\n\0\xFF</a>", 14);
-    Write("EnvOptions.proj", bytes);
-    EXPECT_EQ(Files().ReadFile(At("EnvOptions.proj")), bytes);
-    Write("EnvOptions.proj", "");
-    EXPECT_EQ(Files().ReadFile(At("EnvOptions.proj")), "");
+    const std::string bytes("\xEF\xBB\xBF<a>\r\n\0\xFF</a>", 14);
+    Write("new.bpl", bytes);
+    Write("old.bpl", "old");
+    Write("empty", "");
+    EXPECT_EQ(Files().ReadFile(At("empty")), "");
     EXPECT_EQ(Files().ReadFile(At("missing")), std::nullopt);
     EXPECT_FALSE(Files().WriteFile(At("no\\such\\folder.txt"), "x"));
-}
 
-TEST_P(FilesContract, CopyOverwritesAndNeedsTheTargetFolder)
-{
-    Write("new.bpl", "new");
-    Write("old.bpl", "old");
     EXPECT_TRUE(Files().CopyFile(At("new.bpl"), At("old.bpl")));
-    EXPECT_EQ(Files().ReadFile(At("old.bpl")), "new");
-    EXPECT_TRUE(Files().FileExists(At("new.bpl")));
+    EXPECT_EQ(Files().ReadFile(At("old.bpl")), bytes);
     EXPECT_FALSE(Files().CopyFile(At("new.bpl"), At("missing\\x.bpl")));
     EXPECT_FALSE(Files().CopyFile(At("absent.bpl"), At("y.bpl")));
     EXPECT_EQ(Files().LastError(), kFileNotFound);
-}
 
-TEST_P(FilesContract, MoveReplacesAnExistingFile)
-{
-    Files().CreateDirectory(At("Temp"));
     Write("setup.exe", "installer");
-    Write("Temp\\setup.exe", "stale");
-    EXPECT_TRUE(Files().MoveFile(At("setup.exe"), At("Temp\\setup.exe")));
+    EXPECT_TRUE(Files().MoveFile(At("setup.exe"), At("new.bpl")));
     EXPECT_FALSE(Files().FileExists(At("setup.exe")));
-    EXPECT_EQ(Files().ReadFile(At("Temp\\setup.exe")), "installer");
-}
-
-TEST_P(FilesContract, DeleteRemovesFilesOnly)
-{
-    Write("dcc32.cfg");
-    Files().CreateDirectory(At("Folder"));
-    EXPECT_TRUE(Files().DeleteFile(At("dcc32.cfg")));
-    EXPECT_FALSE(Files().FileExists(At("dcc32.cfg")));
-    EXPECT_FALSE(Files().DeleteFile(At("dcc32.cfg")));
-    EXPECT_EQ(Files().LastError(), kFileNotFound);
-    EXPECT_FALSE(Files().DeleteFile(At("Folder")));
-    EXPECT_TRUE(Files().DirectoryExists(At("Folder")));
+    EXPECT_EQ(Files().ReadFile(At("new.bpl")), "installer");
 }
 
 TEST_P(FilesContract, RecycleTakesFilesAndWholeFolders)
@@ -111,15 +89,6 @@ TEST_P(FilesContract, RecycleTakesFilesAndWholeFolders)
     EXPECT_FALSE(Files().FileExists(At("History.txt")));
     EXPECT_FALSE(Files().DirectoryExists(At("Demos")));
     EXPECT_FALSE(Files().Recycle(At("Demos")));
-}
-
-TEST_P(FilesContract, DeleteTreeRemovesEverythingBelow)
-{
-    Files().ForceDirectories(At("Corvalis\\Uninstall\\Deeper"));
-    Write("Corvalis\\Uninstall\\version");
-    Write("Corvalis\\setup.log");
-    EXPECT_TRUE(Files().DeleteTree(At("Corvalis")));
-    EXPECT_FALSE(Files().DirectoryExists(At("Corvalis")));
 }
 
 TEST_P(FilesContract, EnumerationListsEntriesWithoutDotsWithKindAndSize)
@@ -147,16 +116,13 @@ TEST_P(FilesContract, CurrentDirectoryResolvesRelativePaths)
     Files().SetCurrentDirectory(before);
 }
 
-TEST_P(FilesContract, SystemAndTemporaryFoldersExist)
+TEST_P(FilesContract, SystemTemporaryAndShortPathsNameExistingFolders)
 {
     EXPECT_TRUE(Files().DirectoryExists(Files().SystemDirectory()));
     const std::string temp = Files().TempDirectory();
     EXPECT_TRUE(Files().DirectoryExists(temp));
     EXPECT_NE(temp.back(), '\\');
-}
 
-TEST_P(FilesContract, ShortPathNamesTheSameFile)
-{
     Files().CreateDirectory(At("RAD Studio"));
     Write("RAD Studio\\rsvars.bat");
     const std::string shortPath = Files().ShortPath(At("RAD Studio"));
@@ -165,19 +131,15 @@ TEST_P(FilesContract, ShortPathNamesTheSameFile)
     EXPECT_EQ(Files().ShortPath(At("absent")), "");
 }
 
-TEST_P(FilesContract, AFileWithoutVersionResourceHasNoVersion)
-{
-    Write("plain.bpl");
-    EXPECT_EQ(Files().FileVersion(At("plain.bpl")), std::nullopt);
-    EXPECT_EQ(Files().FileVersion(At("absent.bpl")), std::nullopt);
-}
-
-TEST_P(FilesContract, AVersionResourceGivesItsStringAndItsFixedNumbers)
+TEST_P(FilesContract, OnlyAVersionResourceGivesAVersion)
 {
     const auto version = Files().FileVersion(Env().CoreIdeModule());
     ASSERT_TRUE(version.has_value());
     EXPECT_EQ(version->fileVersion, "11.0.2709.7128");
     EXPECT_EQ(version->fixed, (std::array<uint16_t, 4>{11, 0, 2709, 7128}));
+    Write("plain.bpl");
+    EXPECT_EQ(Files().FileVersion(At("plain.bpl")), std::nullopt);
+    EXPECT_EQ(Files().FileVersion(At("absent.bpl")), std::nullopt);
 }
 
 } // namespace

@@ -9,7 +9,7 @@ protected:
     ILocale& Locale() { return Services().locale; }
 };
 
-TEST_P(LocaleContract, AnsiTextConvertsToUtf16AndBack)
+TEST_P(LocaleContract, AnsiTextConvertsToUtf16AndBackAndOemTextToAnsi)
 {
     const std::string ansi = "Caf\xE9 \x80 \x93quoted\x94";
     const std::u16string wide = u"Caf\u00E9 \u20AC \u201Cquoted\u201D";
@@ -17,10 +17,6 @@ TEST_P(LocaleContract, AnsiTextConvertsToUtf16AndBack)
     EXPECT_EQ(Locale().WideToAnsi(wide), ansi);
     EXPECT_EQ(Locale().WideToAnsi(u"\u4E2D"), "?");
     EXPECT_EQ(Locale().AnsiToWide(""), u"");
-}
-
-TEST_P(LocaleContract, OemTextBecomesAnsi)
-{
     // e acute, u umlaut, A umlaut, n tilde in code page 437.
     EXPECT_EQ(Locale().OemToAnsi("\x82\x81\x8E\xA4 plain"), "\xE9\xFC\xC4\xF1 plain");
 }
@@ -40,10 +36,7 @@ TEST_P(LocaleContract, LocaleTextsHaveTheirForm)
     EXPECT_EQ(Locale().TimeSeparator(), ":");
     EXPECT_GT(Locale().Now(), 36526.0); // after 2000-01-01
     EXPECT_LE(Locale().Now(), Locale().Now());
-}
-
-TEST_P(LocaleContract, ErrorTextsCarryNoTrailingFullStop)
-{
+    // Error texts carry no trailing full stop.
     const std::string text = Locale().ErrorText(5);
     ASSERT_FALSE(text.empty());
     EXPECT_NE(text.back(), '.');

@@ -7,93 +7,56 @@
 namespace corvalis::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
-// Keeps what the runner logged, by level, in the system code page.
-class RecordingLog : public TLogBase {
-public:
-    explicit RecordingLog(const ILocale& locale) : TLogBase(locale), locale_(locale) {}
-    std::vector<std::string> At(TLogLevel level) const
-    {
-        std::vector<std::string> lines;
-        for (const auto& [l, text] : lines_)
-            if (l == level)
-                lines.push_back(text);
-        return lines;
-    }
-    size_t Count() const { return lines_.size(); }
-
-protected:
-    void DoLog(TLogLevel level, const std::u16string& text, DateTime) override
-    {
-        lines_.emplace_back(level, locale_.WideToAnsi(text));
-    }
-
-private:
-    const ILocale& locale_;
-    std::vector<std::pair<TLogLevel, std::string>> lines_;
-};
-
 class ProcessesContract : public ContractTest {
 protected:
-    int32_t Run(const std::string& actions, RecordingLog& log)
+    void SetUp() override
     {
-        return RunProcess(Services().processes, Services().locale, log, Env().ChildCommand(actions),
-                          Env().ScratchFolder());
+        ContractTest::SetUp();
+        folder_ = Env().ScratchFolder();
     }
+    // Runs the command: its exit code, then the logged lines of standard output ("D text"), then
+    // those of standard error ("E text"), in the system code page. The two pipes are read one
+    // after the other, so only the order within each is fixed.
+    std::vector<std::string> Run(const std::string& commandLine)
+    {
+        TLogToList log(Services().locale);
+        std::vector<std::string> result{std::to_string(
+            RunProcess(Services().processes, Services().locale, log, commandLine, folder_))};
+        for (const TLogMessage& line : log.Messages)
+            result.push_back((line.Level == llError ? "E " : "D ") + Services().locale.WideToAnsi(line.Text));
+        std::stable_partition(result.begin() + 1, result.end(), [](const std::string& l) { return l[0] == 'D'; });
+        return result;
+    }
+
+    std::string folder_;
 };
 
-TEST_P(ProcessesContract, AQuietToolYieldsItsExitCodeAndNoLine)
+TEST_P(ProcessesContract, ToolsYieldTheirExitCodeAndTheirOutputLineByLine)
 {
-    RecordingLog log(Services().locale);
-    EXPECT_EQ(Run("", log), 0);
-    EXPECT_EQ(log.Count(), 0u);
-    EXPECT_EQ(Run("exit:9", log), 9);
-}
-
-TEST_P(ProcessesContract, OutputLinesAreDebugAndErrorLinesAreErrors)
-{
-    RecordingLog log(Services().locale);
-    EXPECT_EQ(Run("\"out:Borland Delphi Version 15.0\\r\\nCorvalisD7.dpk(12)\\r\\n\" \"err:Fatal: File not found\\n\" "
-                  "exit:1",
-                  log),
-              1);
-    EXPECT_THAT(log.At(llDebug), ElementsAre("Borland Delphi Version 15.0", "CorvalisD7.dpk(12)"));
-    EXPECT_THAT(log.At(llError), ElementsAre("Fatal: File not found"));
-}
-
-TEST_P(ProcessesContract, UnterminatedOutputIsLoggedOnceAfterTheEnd)
-{
-    RecordingLog log(Services().locale);
-    Run("\"out:first\\nno line break\" \"err:partial error\"", log);
-    EXPECT_THAT(log.At(llDebug), ElementsAre("first", "no line break"));
-    EXPECT_THAT(log.At(llError), ElementsAre("partial error"));
-}
-
-TEST_P(ProcessesContract, CompleteLinesAreConvertedFromTheOemCodePageAndTheRestIsNot)
-{
-    RecordingLog log(Services().locale);
-    // 0x82 is e acute in code page 437 and 0xE9 in code page 1252.
-    Run("\"out:caf\\x82\\r\\ncaf\\x82\"", log);
-    EXPECT_THAT(log.At(llDebug), ElementsAre("caf\xE9", "caf\x82"));
-}
-
-TEST_P(ProcessesContract, AProgramThatDoesNotExistYieldsMinusOneAndNoLine)
-{
-    RecordingLog log(Services().locale);
-    EXPECT_EQ(RunProcess(Services().processes, Services().locale, log,
-                         "\"" + Env().ScratchFolder() + "\\no such tool.exe\" x", Env().ScratchFolder()),
-              -1);
-    EXPECT_EQ(log.Count(), 0u);
+    const struct {
+        std::string actions;
+        std::vector<std::string> result;
+    } cases[] = {
+        {"", {"0"}},
+        {"exit:9", {"9"}},
+        {"\"out:Borland Delphi Version 15.0\\r\\nCorvalisD7.dpk(12)\\r\\n\" \"err:Fatal: File not found\\n\" exit:1",
+         {"1", "D Borland Delphi Version 15.0", "D CorvalisD7.dpk(12)", "E Fatal: File not found"}},
+        // Unterminated output is logged once, after the end.
+        {"\"out:first\\nno line break\" \"err:partial error\"", {"0", "D first", "D no line break", "E partial error"}},
+        // Complete lines come from the OEM code page (0x82: e acute in 437, 0xE9 in 1252), the rest does not.
+        {"\"out:caf\\x82\\r\\ncaf\\x82\"", {"0", "D caf\xE9", "D caf\x82"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(Env().ChildCommand(c.actions)), c.result) << c.actions;
+    EXPECT_EQ(Run("\"" + folder_ + "\\no such tool.exe\" x"), std::vector<std::string>{"-1"});
 }
 
 TEST_P(ProcessesContract, TheChildRunsInTheWorkingFolder)
 {
-    const std::string folder = Env().ScratchFolder();
-    RecordingLog log(Services().locale);
-    ASSERT_EQ(RunProcess(Services().processes, Services().locale, log, Env().ChildCommand("pwd"), folder), 0);
-    ASSERT_EQ(log.At(llDebug).size(), 1u);
-    EXPECT_TRUE(Services().locale.SameText(log.At(llDebug)[0], folder)) << log.At(llDebug)[0];
+    const auto result = Run(Env().ChildCommand("pwd"));
+    ASSERT_EQ(result.size(), 2u);
+    EXPECT_EQ(result[0], "0");
+    EXPECT_TRUE(Services().locale.SameText(result[1], "D " + folder_)) << result[1];
 }
 
 TEST_P(ProcessesContract, SnapshotsShowThisProgramWithItsExecutable)
@@ -113,9 +76,7 @@ TEST_P(ProcessesContract, SnapshotsShowThisProgramWithItsExecutable)
 TEST_P(ProcessesContract, TheEnvironmentTellsUndefinedFromEmpty)
 {
     EXPECT_EQ(Services().processes.GetEnv("CORVALIS_SURELY_UNDEFINED"), std::nullopt);
-    const auto path = Services().processes.GetEnv("PATH");
-    ASSERT_TRUE(path.has_value());
-    EXPECT_FALSE(path->empty());
+    EXPECT_FALSE(Services().processes.GetEnv("PATH").value_or("").empty());
     EXPECT_TRUE(Services().locale.SameText(Services().processes.ExecutablePath(), Env().SelfPath()));
 }
 
