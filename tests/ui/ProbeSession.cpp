@@ -6,21 +6,16 @@
 namespace corvalis::uitest {
 namespace {
 
+// A file of the temporary folder, where the tests leave what they write.
 std::string NewEventsFile()
 {
     static int count = 0;
-    return InTempFolder("uiprobe-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count) +
-                        ".events");
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    return folder + ("uiprobe-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count) + ".events");
 }
 
 } // namespace
-
-std::string InTempFolder(const std::string& name)
-{
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    return folder + name;
-}
 
 TProbeSession::TProbeSession(const std::string& mode, const std::string& arguments)
     : eventsFile_(NewEventsFile()), program_("\"" + uidriver::ProgramBesideThisOne("uiprobe.exe") + "\" " + mode +

@@ -8,9 +8,6 @@
 
 namespace corvalis::uitest {
 
-// A file of this name in the temporary folder, where the tests leave what they write.
-std::string InTempFolder(const std::string& name);
-
 // The probe program running in one of its modes, with the events file it writes.
 class TProbeSession {
 public:

@@ -15,17 +15,9 @@ protected:
     void SetUp() override { window_ = probe_.WaitForWindow("CorvalisForm", "Corvalis Probe"); }
 
     HWND Button(const char* caption) { return Control(window_, "Button", caption); }
-    HWND Back() { return Button("< &Back"); }
-    HWND Next() { return Button("&Next >"); }
-    HWND Finish() { return Button("&Finish"); }
-    HWND Cancel() { return Button("Cancel"); }
-    HWND PageControl(const char* className, const char* caption)
-    {
-        return Control(ActivePageWindow(), className, caption);
-    }
-
+    HWND PageButton(const char* caption) { return Control(ActivePage(), "Button", caption); }
     // The visible page; none while the wizard changes pages.
-    HWND ActivePageWindow()
+    HWND ActivePage()
     {
         for (HWND page : Controls(window_, "CorvalisWizardPage"))
             if (IsVisible(page))
@@ -34,243 +26,184 @@ protected:
     }
     void WaitForPage(const std::string& name)
     {
-        WaitUntil([&] { return ActivePageWindow() && Text(ActivePageWindow()) == name; }, "the page " + name);
+        WaitUntil([&] { return ActivePage() && Text(ActivePage()) == name; }, "the page " + name);
     }
-    // Every event written so far, once the last one named has come.
-    Events EventsUpTo(const std::string& last)
+    void Press(const char* caption, const std::string& page)
     {
-        probe_.WaitForEvent(last);
-        return probe_.Events();
+        Click(Button(caption));
+        WaitForPage(page);
     }
-
-    // Walks on to the page named, doing on each page what lets Next go on.
-    void GoTo(const std::string& page)
+    // Back, Next, Finish and Cancel: a capital letter when enabled, small when not, '-' hidden.
+    std::string Buttons()
     {
-        static const std::vector<std::string> order = {"Welcome", "Veto", "Controls", "Buttons", "Progress", "Finish"};
-        WaitUntil([this] { return IsVisible(Next()) || IsVisible(Finish()); }, "the first page");
-        auto name = std::find(order.begin(), order.end(), Text(ActivePageWindow()));
-        while (*name != page) {
-            if (*name == "Veto")
-                SetCheck(PageControl("Button", "Allow Next"), BST_CHECKED);
-            if (*name == "Buttons")
-                SetCheck(PageControl("Button", "Enable Next"), BST_CHECKED);
-            if (*name == "Progress")
-                probe_.WaitForEvent("run done");
-            Click(Next());
-            WaitForPage(*++name);
+        std::string shown;
+        for (const auto& [caption, letter] :
+             {std::pair{"< &Back", 'B'}, {"&Next >", 'N'}, {"&Finish", 'F'}, {"Cancel", 'C'}}) {
+            const HWND button = Button(caption);
+            shown += !IsVisible(button) ? '-' : IsEnabled(button) ? letter : static_cast<char>(letter + 32);
         }
+        return shown;
     }
 
     TProbeSession probe_{"wizard"};
     HWND window_ = nullptr;
 };
 
-TEST_F(WizardTest, StartsOnTheWelcomePageWithItsTitleBesideThePicture)
+// The pages as they show, above any other test's window: the welcome page with the picture,
+// the others with the header.
+TEST_F(WizardTest, ThePagesComeInOrderWithTheirLookAndButtonsAndEnterAndEscapePressThem)
 {
-    WaitForPage("Welcome");
-    EXPECT_TRUE(IsVisible(FindControl(window_, "Static", "Welcome page")));
-    EXPECT_TRUE(IsVisible(FindControl(window_, "Static", "The subtitle of the Welcome page.")));
-}
-
-TEST_F(WizardTest, NextSkipsADisabledPageAndBackReturnsOverIt)
-{
-    Click(Next());
-    WaitForPage("Veto");
-    Click(Back());
-    WaitForPage("Welcome");
-    EXPECT_EQ(EventsUpTo("show Welcome"),
-              (Events{"enter Welcome", "show Welcome", "enter Veto", "show Veto", "enter Welcome", "show Welcome"}));
-}
-
-TEST_F(WizardTest, AVetoOnNextKeepsThePage)
-{
-    GoTo("Veto");
-    Click(Next());
-    probe_.WaitForEvent("next Veto stopped");
-    EXPECT_EQ(Text(ActivePageWindow()), "Veto");
-
-    SetCheck(PageControl("Button", "Allow Next"), BST_CHECKED);
-    Click(Next());
-    WaitForPage("Controls");
-    EXPECT_EQ(EventsUpTo("show Controls"),
-              (Events{"enter Welcome", "show Welcome", "enter Veto", "show Veto", "next Veto stopped",
-                      "next Veto allowed", "enter Controls", "show Controls"}));
-}
-
-TEST_F(WizardTest, EachPageIsEnteredBeforeItIsShown)
-{
-    GoTo("Finish");
-    EXPECT_EQ(EventsUpTo("show Finish"),
-              (Events{"enter Welcome", "show Welcome", "enter Veto", "show Veto", "next Veto allowed", "enter Controls",
-                      "show Controls", "enter Buttons", "show Buttons", "enter Progress", "show Progress", "run done",
-                      "enter Finish", "show Finish"}));
-}
-
-TEST_F(WizardTest, TheButtonsAreThoseThePageShowsAndEnables)
-{
-    struct Expected {
-        bool backVisible, nextVisible, finishVisible, cancelVisible;
-        bool nextEnabled, cancelEnabled;
-    };
-    const auto check = [this](const char* page, Expected expected) {
-        SCOPED_TRACE(page);
-        EXPECT_EQ(IsVisible(Back()), expected.backVisible);
-        EXPECT_EQ(IsVisible(Next()), expected.nextVisible);
-        EXPECT_EQ(IsVisible(Finish()), expected.finishVisible);
-        EXPECT_EQ(IsVisible(Cancel()), expected.cancelVisible);
-        if (expected.nextVisible) {
-            EXPECT_EQ(IsEnabled(Next()), expected.nextEnabled);
-        }
-        if (expected.cancelVisible) {
-            EXPECT_EQ(IsEnabled(Cancel()), expected.cancelEnabled);
-        }
-    };
-    WaitForPage("Welcome");
-    check("Welcome", {false, true, false, true, true, true});
-    GoTo("Buttons");
-    check("Buttons", {true, true, false, true, false, true});
-    SetCheck(PageControl("Button", "Enable Next"), BST_CHECKED);
-    EXPECT_TRUE(IsEnabled(Next()));
-    SetCheck(PageControl("Button", "Enable Next"), BST_UNCHECKED);
-    EXPECT_FALSE(IsEnabled(Next()));
-    GoTo("Progress");
-    probe_.WaitForEvent("run done");
-    check("Progress after its run", {false, true, false, true, true, false});
-    GoTo("Finish");
-    check("Finish", {true, false, true, false, false, false}); // the enabling of hidden buttons does not count
-    EXPECT_TRUE(IsEnabled(Finish()));
-}
-
-TEST_F(WizardTest, APageThatStopsTakingPartIsLeftForTheNextOneThatTakesPart)
-{
-    GoTo("Buttons");
-    SetCheck(PageControl("Button", "Optional takes part"), BST_CHECKED);
-    Click(PageControl("Button", "Leave this page"));
-    WaitForPage("Optional");
-    Click(Back());
-    WaitForPage("Controls");
-    Click(Next());
-    WaitForPage("Optional");
-}
-
-TEST_F(WizardTest, CancelEndsTheProgram)
-{
-    ClickAsync(Cancel());
-    EXPECT_EQ(probe_.WaitForExit(), 0u);
-    EXPECT_EQ(probe_.Events(), (Events{"enter Welcome", "show Welcome", "cancel", "end"}));
-}
-
-TEST_F(WizardTest, EscapePressesCancel)
-{
-    WaitForPage("Welcome");
-    PressKey(window_, VK_ESCAPE);
-    EXPECT_EQ(probe_.WaitForExit(), 0u);
-    EXPECT_EQ(probe_.Events(), (Events{"enter Welcome", "show Welcome", "cancel", "end"}));
-}
-
-TEST_F(WizardTest, EnterPressesNextEvenFromAnotherControl)
-{
-    WaitForPage("Welcome");
-    PressKey(window_, VK_RETURN);
-    WaitForPage("Veto");
-    PressKey(window_, VK_RETURN); // the focus is on the page's check box
-    probe_.WaitForEvent("next Veto stopped");
-}
-
-TEST_F(WizardTest, EscapeDoesNothingWhileCancelIsDisabledAndEnterFinishes)
-{
-    GoTo("Progress");
-    probe_.WaitForEvent("run done");
-    PressKey(window_, VK_ESCAPE);
-    PressKey(window_, VK_RETURN);
-    WaitForPage("Finish");
-    PressKey(window_, VK_RETURN);
-    EXPECT_EQ(probe_.WaitForExit(), 0u);
-    const Events events = probe_.Events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "cancel"), 0);
-    EXPECT_EQ(events.back(), "end");
-    EXPECT_EQ(events[events.size() - 2], "finish Finish");
-}
-
-TEST_F(WizardTest, BackToTheProgressPageRunsNothingAgain)
-{
-    GoTo("Finish");
-    Click(Back());
-    WaitForPage("Progress");
-    Click(Next());
-    WaitForPage("Finish");
-    const Events events = EventsUpTo("show Finish");
-    EXPECT_EQ(std::count(events.begin(), events.end(), "run done"), 1);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "show Progress"), 2);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "enter Finish"), 2);
-}
-
-TEST_F(WizardTest, TheDriverWorksTheControlsOfAnotherProcess)
-{
-    GoTo("Controls");
-    SelectItem(PageControl("ListBox", nullptr), "Beta");
-    EXPECT_EQ(Text(PageControl("Edit", "Beta")), "Beta");
-    probe_.WaitForEvent("edit Beta");
-
-    TypeText(PageControl("Edit", "Beta"), "Delta");
-    probe_.WaitForEvent("edit Delta");
-
-    const HWND mode = PageControl("ComboBox", nullptr);
-    EXPECT_EQ(Items(mode), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
-    SelectItem(mode, "Gamma");
-    probe_.WaitForEvent("combo Gamma");
-
-    const HWND threeStates = PageControl("Button", "Three states");
-    SetCheck(threeStates, BST_INDETERMINATE);
-    EXPECT_EQ(CheckState(threeStates), BST_INDETERMINATE);
-    SetCheck(threeStates, BST_UNCHECKED);
-    EXPECT_EQ(EventsUpTo("three 0"),
-              (Events{"enter Welcome", "show Welcome", "enter Veto", "show Veto", "next Veto allowed", "enter Controls",
-                      "show Controls", "edit Beta", "edit Delta", "combo Gamma", "three 1", "three 2", "three 0"}));
-}
-
-// Saved in the temporary folder, for a look at the pages.
-TEST_F(WizardTest, ScreenshotsShowThePictureTheHeaderAndTheRedLine)
-{
-    // Above any other test's window.
     ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT frame;
     ::GetWindowRect(window_, &frame);
     POINT client = {0, 0};
     ::ClientToScreen(window_, &client);
-    const int left = client.x - frame.left;
-    const int top = client.y - frame.top;
-    const COLORREF white = RGB(255, 255, 255);
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-
+    const int left = client.x - frame.left, top = client.y - frame.top;
+    const COLORREF white = RGB(255, 255, 255), face = ::GetSysColor(COLOR_BTNFACE);
     WaitForPage("Welcome");
     const TImage welcome = CaptureWindow(window_);
-    SaveBitmap(welcome, InTempFolder("uiprobe-welcome.bmp"));
     const COLORREF picture = welcome.Pixel(left + 4, top + 4);
-    EXPECT_LT(GetRValue(picture), 64) << "the picture's teal at the top left";
-    EXPECT_GT(GetGValue(picture), 96);
+    EXPECT_TRUE(GetRValue(picture) < 64 && GetGValue(picture) > 96) << "the picture's teal at the top left";
     EXPECT_EQ(welcome.Pixel(left + 590, top + 200), white) << "the text area right of the picture";
     EXPECT_EQ(welcome.Pixel(left + 590, top + 452), face) << "the button bar";
-
-    GoTo("Controls");
+    EXPECT_EQ(Buttons(), "-N-C");
+    PressKey(window_, VK_RETURN);
+    WaitForPage("Veto"); // over a page that takes no part
     const TImage interior = CaptureWindow(window_);
-    SaveBitmap(interior, InTempFolder("uiprobe-interior.bmp"));
     EXPECT_EQ(interior.Pixel(left + 4, top + 4), white) << "the header";
     EXPECT_EQ(interior.Pixel(left + 4, top + 200), face) << "the page below the header";
-
-    GoTo("Progress");
+    PressKey(window_, VK_RETURN); // from the page's check box, which has the focus
+    probe_.WaitForEvent("next Veto stopped");
+    SetCheck(PageButton("Allow Next"), BST_CHECKED);
+    Press("&Next >", "Controls");
+    Press("&Next >", "Buttons");
+    EXPECT_EQ(Buttons(), "Bn-C");
+    SetCheck(PageButton("Enable Next"), BST_CHECKED);
+    EXPECT_EQ(Buttons(), "BN-C");
+    // A page that stops taking part while shown gives way to the next one that takes part.
+    SetCheck(PageButton("Optional takes part"), BST_CHECKED);
+    Click(PageButton("Leave this page"));
+    WaitForPage("Optional");
+    Press("&Next >", "Progress");
     probe_.WaitForEvent("run done");
-    const TImage progress = CaptureWindow(window_);
-    SaveBitmap(progress, InTempFolder("uiprobe-progress.bmp"));
-    RECT log;
-    ::GetWindowRect(PageControl("RichEdit20A", nullptr), &log);
-    int redPixels = 0;
-    for (int y = log.top - frame.top; y < log.bottom - frame.top; ++y)
-        for (int x = log.left - frame.left; x < log.right - frame.left; ++x) {
-            const COLORREF pixel = progress.Pixel(x, y);
-            redPixels += GetRValue(pixel) > 192 && GetGValue(pixel) < 64 && GetBValue(pixel) < 64;
-        }
-    EXPECT_GT(redPixels, 20) << "the error line in red";
+    EXPECT_EQ(Buttons(), "-N-c");
+    PressKey(window_, VK_ESCAPE); // Cancel is disabled
+    PressKey(window_, VK_RETURN);
+    WaitForPage("Finish");
+    EXPECT_EQ(Buttons(), "B-F-");
+    PressKey(window_, VK_RETURN);
+    EXPECT_EQ(probe_.WaitForExit(), 0u);
+    EXPECT_EQ(
+        probe_.Events(),
+        (Events{"enter Welcome", "show Welcome", "enter Veto", "show Veto", "next Veto stopped", "next Veto allowed",
+                "enter Controls", "show Controls", "enter Buttons", "show Buttons", "enter Optional", "show Optional",
+                "enter Progress", "show Progress", "run done", "enter Finish", "show Finish", "finish Finish", "end"}));
+}
+
+TEST_F(WizardTest, EscapePressesCancelWhichEndsTheProgram)
+{
+    WaitForPage("Welcome");
+    PressKey(window_, VK_ESCAPE);
+    EXPECT_EQ(probe_.WaitForExit(), 0u);
+    EXPECT_EQ(probe_.Events(), (Events{"enter Welcome", "show Welcome", "cancel", "end"}));
+}
+
+// How the user ends a dialog: a button's caption, or one of these.
+constexpr const char* kEscape = "<Esc>";
+constexpr const char* kEnter = "<Enter>";
+constexpr const char* kCloseBox = "<close box>";
+
+struct DialogCase {
+    const char* mode;
+    const char* argument;
+    const char* caption;
+    const char* action;
+    DWORD exitCode;
+};
+
+void PrintTo(const DialogCase& c, std::ostream* out)
+{
+    *out << c.mode << " " << c.action;
+}
+
+class DialogTest : public ::testing::TestWithParam<DialogCase> {};
+
+// The probe ends with the dialog's modal result; with 1 after the account question when the
+// user goes on. What the dialogs' buttons lead to, the installer's own tests show.
+TEST_P(DialogTest, EndsWithTheResultOfTheUsersChoice)
+{
+    const DialogCase& c = GetParam();
+    TProbeSession probe(c.mode, c.argument);
+    const HWND dialog = probe.WaitForWindow(nullptr, c.caption);
+    if (c.action == kEscape || c.action == kEnter)
+        PressKey(dialog, c.action == kEscape ? VK_ESCAPE : VK_RETURN);
+    else if (c.action == kCloseBox)
+        ClickCloseBox(dialog);
+    else
+        ClickAsync(Control(dialog, "Button", c.action));
+    EXPECT_EQ(probe.WaitForExit(), c.exitCode);
+}
+
+constexpr const char* kTurbo = "\"Turbo Delphi 2006\"";
+constexpr const char* kVersion = "\"2.1 With Sources\"";
+constexpr const char* kOtherAccount = "\"OFFICE\\Developer\"";
+INSTANTIATE_TEST_SUITE_P(Choices, DialogTest,
+                         ::testing::Values(DialogCase{"dcc", kTurbo, "Warning", kEscape, 4},
+                                           DialogCase{"dcc", kTurbo, "Warning", kEnter, 5},
+                                           DialogCase{"dcc", kTurbo, "Warning", kCloseBox, 2},
+                                           DialogCase{"noide", kVersion, "Corvalis Installer", kEscape, 2},
+                                           DialogCase{"noide", kVersion, "Corvalis Installer", kEnter, 1},
+                                           DialogCase{"noide", kVersion, "Corvalis Installer", kCloseBox, 2},
+                                           DialogCase{"account", kOtherAccount, "Corvalis Installer", "&Yes", 1},
+                                           DialogCase{"account", kOtherAccount, "Corvalis Installer", "&No", 0}));
+
+// The directory frame in the probe's window, and the shell's folder browser it opens.
+class FrameTest : public ::testing::Test {
+protected:
+    void Start(const std::string& arguments)
+    {
+        probe_ = std::make_unique<TProbeSession>("frame", arguments);
+        window_ = probe_->WaitForWindow("CorvalisForm", "Corvalis Probe");
+        edit_ = Control(window_, "Edit", nullptr);
+    }
+    HWND BrowseButton() { return Control(window_, "Button", "..."); }
+    HWND WaitForBrowser() { return probe_->WaitForWindow("#32770", nullptr); }
+    void End(HWND browser, const char* button)
+    {
+        ClickAsync(Control(browser, "Button", button));
+        WaitUntilGone(browser);
+    }
+
+    std::unique_ptr<TProbeSession> probe_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+TEST_F(FrameTest, DoubleClickingTheEditBrowsesOnceAndCancelKeepsTheFolder)
+{
+    Start("C:\\windows");
+    DoubleClick(edit_);
+    const HWND browser = WaitForBrowser();
+    EXPECT_TRUE(FindControl(browser, "Static", "Please select the directory below:"));
+    EXPECT_FALSE(FindControl(browser, "Button", "No directory")) << "the frame does not allow an empty folder";
+    // A second browse would run its modal loop inside this click and keep it from returning.
+    Click(BrowseButton());
+    EXPECT_EQ(TopLevelWindows(probe_->ProcessId(), "#32770").size(), 1u);
+    End(browser, "Cancel");
+    EXPECT_EQ(Text(edit_), "C:\\windows");
+    ClickCloseBox(window_);
+    EXPECT_EQ(probe_->WaitForExit(), 0u);
+    EXPECT_EQ(probe_->Events(), std::vector<std::string>{"end"});
+}
+
+TEST_F(FrameTest, NoDirectoryEmptiesTheFolderWhenEmptyIsAllowed)
+{
+    Start("allowempty C:\\windows");
+    ClickAsync(BrowseButton());
+    const HWND browser = WaitForBrowser();
+    End(browser, "No directory");
+    probe_->WaitForEvent("change ");
+    EXPECT_EQ(Text(edit_), "");
 }
 
 } // namespace

@@ -1,69 +1,97 @@
 #include <gtest/gtest.h>
 
+#include "core/RegistryExport.h"
+#include "core/UserAccount.h"
+#include "engine/uLogger.h"
 #include "platform/win32/Win32Platform.h"
-
-#include <shlobj.h>
 
 namespace corvalis {
 namespace {
 
-// What only the Windows services can show: the registry view, 8.3 names, .lnk content.
+// What only Windows can show: the registry view, 8.3 names, what Registry Editor imports and
+// the accounts as Windows tells them.
 class Win32ServicesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = machine.files.TempDirectory() + "\\corvalis win32 " + std::to_string(::GetCurrentProcessId());
-        machine.files.ForceDirectories(folder_);
-    }
+    void SetUp() override { machine.files.ForceDirectories(folder_); }
     void TearDown() override
     {
         machine.files.DeleteTree(folder_);
-        machine.registry.DeleteKey(RootKey::LocalMachine, kKey);
+        machine.registry.DeleteKey(RootKey::CurrentUser, key_);
+        machine.registry.DeleteKey(RootKey::LocalMachine, key_);
     }
 
-    static constexpr const char* kKey = "Software\\CorvalisTests\\View";
     Win32Platform machine;
-    std::string folder_;
+    const std::string unique_ = std::to_string(::GetCurrentProcessId());
+    const std::string folder_ = machine.files.TempDirectory() + "\\corvalis win32 " + unique_;
+    const std::string key_ = "Software\\CorvalisTests\\Win32 " + unique_;
 };
 
 TEST_F(Win32ServicesTest, MachineKeysGoToThe32BitViewThat32BitIdesUse)
 {
-    machine.registry.OpenKey(RootKey::LocalMachine, kKey, KeyAccess::WriteCreate)->WriteString("RootDir", "C:\\D7");
+    machine.registry.OpenKey(RootKey::LocalMachine, key_, KeyAccess::WriteCreate)->WriteString("RootDir", "C:\\D7");
     HKEY raw = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\CorvalisTests\\View", 0,
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Wow6432Node" + key_.substr(8)).c_str(), 0,
                               KEY_READ | KEY_WOW64_64KEY, &raw),
               ERROR_SUCCESS);
     ::RegCloseKey(raw);
-    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WOW64_64KEY, &raw), ERROR_SUCCESS);
+    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw), ERROR_SUCCESS);
 }
 
 TEST_F(Win32ServicesTest, ShortPathsHaveNoBlanks)
 {
     const std::string shortPath = machine.files.ShortPath(folder_);
-    ASSERT_FALSE(shortPath.empty());
+    EXPECT_TRUE(machine.files.DirectoryExists(shortPath)) << shortPath;
     EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
-    EXPECT_TRUE(machine.files.DirectoryExists(shortPath));
 }
 
-TEST_F(Win32ServicesTest, AShortcutHoldsItsTargetAndWorkingFolder)
+TEST_F(Win32ServicesTest, RegeditImportsTheExportFileAsTheKeyItWasExportedFrom)
 {
-    const std::string target = folder_ + "\\Demos\\DemoApp\\CRVDemo.dpr";
-    machine.files.ForceDirectories(folder_ + "\\Demos\\DemoApp");
-    machine.files.WriteFile(target, "program CRVDemo;");
-    const std::string link = folder_ + "\\Corvalis Demo Project.lnk";
-    ASSERT_TRUE(machine.shell.CreateShortcut(link, target, folder_ + "\\Demos\\DemoApp"));
+    const std::string path = key_ + "\\7.0";
+    auto key = machine.registry.OpenKey(RootKey::CurrentUser, path + "\\Known Packages", KeyAccess::WriteCreate);
+    ASSERT_NE(key, nullptr);
+    key->WriteString("$(DELPHI)\\Bin\\dclado70.bpl", "Borland \"ADO\" DB Components");
+    key->WriteString("C:\\B\374cher\\x.bpl", "Stra\337e");
+    key->WriteString("", "");
+    key->WriteValue("Unterminated", {kRegString, "abc"});
+    key->WriteValue("Expand", {kRegExpandString, std::string("%BDS%\\lib\0", 10)});
+    key->WriteValue("Multi", {7, std::string("a\0b\xE9\0\0", 6)});
+    key->WriteValue("Binary", {kRegBinary, std::string(90, '\xC3')});
+    key->WriteInteger("Number", -2);
+    key->WriteValue("Big", {11, std::string("\1\2\3\4\5\6\7\x08", 8)});
+    machine.registry.OpenKey(RootKey::CurrentUser, path + "\\Empty", KeyAccess::WriteCreate);
+    const std::string exported = FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, path));
+    const std::string file = folder_ + "\\export.reg";
+    ASSERT_TRUE(machine.files.WriteFile(file, exported));
 
-    win32::ComPtr<IShellLinkA> shellLink;
-    ASSERT_TRUE(SUCCEEDED(
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.ReceiveVoid())));
-    win32::ComPtr<IPersistFile> file;
-    ASSERT_TRUE(shellLink.As(file, IID_IPersistFile));
-    ASSERT_TRUE(SUCCEEDED(file->Load(win32::Widen(link).c_str(), STGM_READ)));
-    char text[MAX_PATH] = {};
-    shellLink->GetPath(text, MAX_PATH, nullptr, 0);
-    EXPECT_STRCASEEQ(text, target.c_str());
-    shellLink->GetWorkingDirectory(text, MAX_PATH);
-    EXPECT_STRCASEEQ(text, (folder_ + "\\Demos\\DemoApp").c_str());
+    key->WriteString("Added", "x");
+    key->DeleteValue("Expand");
+    machine.registry.DeleteKey(RootKey::CurrentUser, path + "\\Empty");
+    machine.registry.OpenKey(RootKey::CurrentUser, path + "\\New", KeyAccess::WriteCreate);
+    TLogToList log(machine.locale);
+    ASSERT_EQ(RunProcess(machine.processes, machine.locale, log, "regedit.exe /s \"" + file + "\"", folder_), 0);
+    EXPECT_EQ(FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, path)), exported);
+}
+
+// Without a desktop shell, as a service or a build agent runs, nobody is warned; with one,
+// its owner is found through its window: here the test itself, so the accounts agree.
+TEST_F(Win32ServicesTest, TheDesktopShellsOwnerIsTheAccountOfItsWindowsProcess)
+{
+    const std::string account = machine.shell.ProcessAccount();
+    EXPECT_NE(account.find('\\'), std::string::npos) << account;
+    using SetShellWindowFunction = BOOL(WINAPI*)(HWND);
+    const auto setShellWindow = win32::SystemFunction<SetShellWindowFunction>("user32.dll", "SetShellWindow");
+    ASSERT_NE(setShellWindow, nullptr);
+    const HWND window =
+        ::CreateWindowExA(0, "STATIC", "shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    if (::GetShellWindow() == nullptr) {
+        EXPECT_EQ(machine.shell.DesktopAccount(), std::nullopt);
+        EXPECT_EQ(AccountWarning(machine.shell), std::nullopt);
+        EXPECT_TRUE(setShellWindow(window));
+    }
+    EXPECT_EQ(machine.shell.DesktopAccount(), account);
+    EXPECT_EQ(AccountWarning(machine.shell), std::nullopt);
+    ::DestroyWindow(window);
 }
 
 } // namespace

@@ -55,9 +55,9 @@ TWizardPage& AddPage(TWizard& wizard, TEventLog& events, const std::string& name
     return page;
 }
 
-HWND CreateCheckBox(TWindow& page, const std::string& caption, const TBounds& bounds, DWORD type = BS_AUTOCHECKBOX)
+HWND CreateCheckBox(TWindow& page, const std::string& caption, const TBounds& bounds)
 {
-    return page.CreateControl("BUTTON", caption, WS_TABSTOP | type, bounds);
+    return page.CreateControl("BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, bounds);
 }
 
 int RunWizard(TEventLog& events)
@@ -84,27 +84,6 @@ int RunWizard(TEventLog& events)
     TFrameDirEditBrowse destination(controls.Handle(), {20, 10, 400, 50});
     destination.SetCaption("Destination Folder");
     destination.SetBrowseButton("Browse...", 62, 25);
-    const HWND folder =
-        controls.CreateControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, {20, 80, 250, 21}, WS_EX_CLIENTEDGE);
-    const HWND folders =
-        controls.CreateControl("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | WS_BORDER, {20, 110, 250, 80});
-    const HWND mode = controls.CreateControl("COMBOBOX", "", WS_TABSTOP | CBS_DROPDOWNLIST, {300, 80, 200, 120});
-    for (const char* item : {"Alpha", "Beta", "Gamma"}) {
-        ::SendMessageA(folders, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        ::SendMessageA(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    }
-    const HWND threeStates = CreateCheckBox(controls, "Three states", {300, 120, 200, 20}, BS_AUTO3STATE);
-    controls.OnCommand(folders, LBN_SELCHANGE, [folders, folder] {
-        const auto index = ::SendMessageA(folders, LB_GETCURSEL, 0, 0);
-        char item[64] = {};
-        ::SendMessageA(folders, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item));
-        ::SetWindowTextA(folder, item);
-    });
-    controls.OnCommand(folder, EN_CHANGE, [&events, folder] { events.Write("edit " + WindowText(folder)); });
-    controls.OnCommand(mode, CBN_SELCHANGE, [&events, mode] { events.Write("combo " + WindowText(mode)); });
-    controls.OnCommand(threeStates, BN_CLICKED, [&events, threeStates] {
-        events.Write("three " + std::to_string(::SendMessageA(threeStates, BM_GETCHECK, 0, 0)));
-    });
 
     TWizardPage& buttons = AddPage(wizard, events, "Buttons", pkInterior);
     buttons.SetButtonEnabled(wbNext, false);
