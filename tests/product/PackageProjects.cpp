@@ -1,7 +1,6 @@
 #include "product/PackageProjects.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 namespace corvalis::product {
 namespace {
@@ -93,14 +92,6 @@ std::string CppProject(const PackageProject& package, const IdeFolder& ide)
 
 } // namespace
 
-const IdeFolder& IdeFolderNamed(const std::string& name)
-{
-    for (const IdeFolder& ide : kIdeFolders)
-        if (name == ide.name)
-            return ide;
-    throw std::out_of_range("no IDE folder " + name);
-}
-
 std::string ProjectName(const std::string& stem, const IdeFolder& ide)
 {
     return stem + Extension(ide, "D", "C") + std::to_string(ide.versionNumber);
@@ -150,17 +141,6 @@ std::vector<PackageProject> PackageProjects(const IdeFolder& ide, bool withConne
                             {{"Crv" + name + "Reg", ""}}});
     }
     return packages;
-}
-
-std::vector<std::string> IdeLibraryFiles(const IdeFolder& ide)
-{
-    const IdePackages own = IdePackagesOf(ide);
-    std::vector<std::string> names = own.runtime;
-    names.push_back(own.dataAccess);
-    names.push_back(own.design);
-    for (std::string& name : names)
-        name += Extension(ide, ".dcp", ".bpi");
-    return names;
 }
 
 std::string ProjectText(const PackageProject& package, const IdeFolder& ide)

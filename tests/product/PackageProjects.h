@@ -34,9 +34,6 @@ constexpr std::array<IdeFolder, 11> kIdeFolders = {{
     {"CBuilder2007", Language::Cpp, 11, false},
 }};
 
-// The entry of kIdeFolders with this name; throws std::out_of_range for another name.
-const IdeFolder& IdeFolderNamed(const std::string& name);
-
 // The package folders of the four compilation modes: standard, Tnt, TMS, DevExpress.
 constexpr std::array<const char*, 4> kModeFolders = {"Packages", "Packages_Tnt", "Packages_TMS", "Packages_DevExpress"};
 
@@ -76,10 +73,6 @@ std::string ProjectFileName(const std::string& stem, const IdeFolder& ide);
 
 // The core runtime and design packages, then each provider's pair, in build order.
 std::vector<PackageProject> PackageProjects(const IdeFolder& ide, bool withConnectivity);
-
-// The IDE's own packages that the projects require, as its Lib folder must hold them:
-// vcl50.dcp, ..., rtl.bpi, ...
-std::vector<std::string> IdeLibraryFiles(const IdeFolder& ide);
 
 // The project file's text, the same in every compilation mode's folder.
 std::string ProjectText(const PackageProject& package, const IdeFolder& ide);

@@ -22,13 +22,9 @@ std::string Joined(const std::vector<PackageSource::Item>& items)
 
 std::string SourceArgument(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> sources;
-    for (const std::string& argument : arguments)
-        if (!IsSwitch(argument))
-            sources.push_back(argument);
-    if (sources.size() != 1 || !SameText(ExtractFileExt(sources.front()), ".dpk"))
+    if (arguments.size() != 1 || !SameText(ExtractFileExt(arguments.front()), ".dpk"))
         throw ToolFailure(1, "Fatal: one package source (.dpk) expected");
-    return sources.front();
+    return arguments.front();
 }
 
 class Compilation {
@@ -43,12 +39,11 @@ public:
     {
         const auto started = std::chrono::steady_clock::now();
         run_.output = "Pascal package compiler stand-in of the Corvalis tests, Version 1.0\r\n";
-        const std::vector<std::string> arguments = ParseCommandLine(commandLine);
-        source_ = Resolve(files_, workingFolder_, SourceArgument(arguments));
+        source_ = Resolve(files_, workingFolder_, SourceArgument(ParseCommandLine(commandLine)));
         fileName_ = ExtractFileName(source_);
         if (NamedIn(env_, "CORVALIS_DCC32_FAIL", fileName_))
             throw ToolFailure(1, fileName_ + "(1) Fatal: failure forced by CORVALIS_DCC32_FAIL");
-        ReadOptions(arguments);
+        ReadOptions();
 
         const std::optional<std::string> text = files_.ReadFile(source_);
         if (!text)
@@ -77,16 +72,10 @@ private:
         throw ToolFailure(1, fileName_ + "(" + std::to_string(line) + ") " + message);
     }
 
-    // The configuration files, later ones adding to or replacing earlier ones, then the
-    // command line's switches.
-    void ReadOptions(const std::vector<std::string>& arguments)
+    void ReadOptions()
     {
-        for (const std::string& config : {PathJoin(ExtractFileDir(toolPath_), "dcc32.cfg"),
-                                          PathJoin(workingFolder_, "dcc32.cfg"), ChangeFileExt(source_, ".cfg")})
-            if (const std::optional<std::string> text = files_.ReadFile(config))
-                options_.ApplyConfig(*text);
-        for (const std::string& argument : arguments)
-            options_.Apply(argument);
+        if (const std::optional<std::string> text = files_.ReadFile(PathJoin(workingFolder_, "dcc32.cfg")))
+            options_.ApplyConfig(*text);
         for (const std::string& folder : options_.unitPaths)
             unitFolders_.push_back(Folder(folder));
     }
@@ -96,7 +85,7 @@ private:
     {
         if (folder.empty())
             return fallback;
-        return Resolve(files_, workingFolder_, ExpandMacros(folder, env_));
+        return Resolve(files_, workingFolder_, folder);
     }
 
     void FindRequiredPackages(const PackageSource& package) const

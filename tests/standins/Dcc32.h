@@ -3,10 +3,7 @@
 // The Delphi command-line compiler, for packages.
 //
 // Command line: the program and one package source "P.dpk" (relative to the working
-// folder), possibly with switches. Configuration, in this order, later ones adding to or
-// replacing earlier ones: dcc32.cfg beside the program, dcc32.cfg in the working folder,
-// P.cfg beside the source, the command line's switches (see Dcc32Options.h). $(NAME) in a
-// folder is replaced by the environment variable NAME when it is defined.
+// folder). Configuration: dcc32.cfg in the working folder (see Dcc32Options.h).
 //
 // Each package of the requires clause is found as X.dcp in the -U folders, the -LN folder
 // and the IDE's Lib folder (the program's folder's parent + "\Lib"). Each unit of the

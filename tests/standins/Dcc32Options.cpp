@@ -35,14 +35,9 @@ std::string Unquoted(std::string text)
 
 } // namespace
 
-bool IsSwitch(const std::string& token)
-{
-    return token.size() >= 2 && (token[0] == '-' || token[0] == '/');
-}
-
 void Dcc32Options::Apply(const std::string& token)
 {
-    if (!IsSwitch(token))
+    if (token.size() < 2 || (token[0] != '-' && token[0] != '/'))
         return;
     const std::string body = token.substr(1);
     if (StartsText("JL", body)) {

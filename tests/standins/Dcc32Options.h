@@ -1,12 +1,11 @@
 #pragma once
 
-// The compiler switches the Pascal compiler stand-in acts on, read from configuration files
-// and its command line the way the real compiler reads them: switches start with '-' or '/'
+// The compiler switches the Pascal compiler stand-in acts on, read from a configuration
+// file the way the real compiler reads it: switches start with '-' or '/'
 // in either letter case, several may share a line, quotes group and are dropped ("a";"b" is
 // the list a;b), lists are ';'-separated, -U lists add up and a later folder switch
 // replaces an earlier one. Every other switch is accepted and ignored.
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,13 +21,11 @@ struct Dcc32Options {
     std::string bpiOutput;              // -NB
     bool cppBuilderFiles = false;       // -JL
 
-    // One switch as written, quotes included.
-    void Apply(const std::string& token);
     // Every switch of a configuration file's text.
     void ApplyConfig(const std::string& text);
-};
 
-// A switch starts with '-' or '/'; on the command line anything else names a source.
-bool IsSwitch(const std::string& token);
+private:
+    void Apply(const std::string& token);
+};
 
 } // namespace corvalis::standins

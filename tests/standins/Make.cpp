@@ -8,15 +8,10 @@
 namespace corvalis::standins {
 namespace {
 
-// Deep enough for any real makefile; a macro that refers to itself ends here.
-constexpr int kMaxNesting = 32;
-
 std::string MakefileArgument(const std::vector<std::string>& arguments)
 {
     if (arguments.size() == 1 && arguments[0].size() > 2 && arguments[0].rfind("-f", 0) == 0)
         return arguments[0].substr(2);
-    if (arguments.size() == 2 && arguments[0] == "-f" && !arguments[1].empty())
-        return arguments[1];
     throw ToolFailure(1, "Fatal: one makefile expected: make -fproject.mak");
 }
 
@@ -42,8 +37,8 @@ public:
         if (makefile_.target.empty())
             throw ToolFailure(1, "Fatal: " + fileName + " has no rule to make");
 
-        const std::string target = Path(Expand(makefile_.target, 0));
-        for (const std::string& object : SplitList(Expand(makefile_.dependencies, 0), ' '))
+        const std::string target = Path(Expand(makefile_.target));
+        for (const std::string& object : SplitList(Expand(makefile_.dependencies), ' '))
             MakeObject(Path(object), target);
         Link(target);
     }
@@ -51,23 +46,21 @@ public:
 private:
     std::string Path(const std::string& path) const { return Resolve(files_, workingFolder_, path); }
 
-    std::string Expand(const std::string& text, int nesting) const
+    std::string Expand(const std::string& text) const
     {
-        if (nesting > kMaxNesting)
-            throw ToolFailure(1, "Fatal: macros nested too deeply in " + text);
         return ExpandMacros(text, [&](const std::string& name) -> std::optional<std::string> {
             if (name == "MAKEDIR")
                 return ExtractFileDir(toolPath_);
             for (auto macro = makefile_.macros.rbegin(); macro != makefile_.macros.rend(); ++macro)
                 if (macro->name == name)
-                    return Expand(macro->value, nesting + 1);
-            return env_(name).value_or("");
+                    return Expand(macro->value);
+            return std::string();
         });
     }
 
     std::vector<std::string> List(const char* macro) const
     {
-        return SplitList(Expand("$(" + std::string(macro) + ")", 0), ' ');
+        return SplitList(Expand("$(" + std::string(macro) + ")"), ' ');
     }
 
     void MakeObject(const std::string& object, const std::string& target)
@@ -92,7 +85,7 @@ private:
     void Link(const std::string& target)
     {
         std::vector<std::string> folders;
-        for (const std::string& folder : SplitList(Expand("$(LIBPATH)", 0), ';'))
+        for (const std::string& folder : SplitList(Expand("$(LIBPATH)"), ';'))
             folders.push_back(Path(folder));
         folders.push_back(PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib"));
         for (const std::string& package : List("PACKAGES"))

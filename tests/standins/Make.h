@@ -2,9 +2,8 @@
 
 // The make tool of C++Builder, for the makefiles of the bpr2mak stand-in (Makefile.h).
 //
-// Command line: the program and -f"<D>\P.mak" (or -f followed by the path as the next
-// argument), nothing else. Macros expand recursively: MAKEDIR is the program's folder, a
-// name the makefile does not define is taken from the environment, else it is empty.
+// Command line: the program and -f"<D>\P.mak", nothing else. Macros expand recursively:
+// MAKEDIR is the program's folder, a name the makefile does not define is empty.
 //
 // Builds the first rule's target (the package's .bpl, relative to the working folder D):
 // each object of the rule is compiled from the source of PASFILES or CPPFILES with the same

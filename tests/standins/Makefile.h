@@ -2,12 +2,11 @@
 
 // The makefile that the bpr2mak stand-in writes and the make stand-in reads:
 //     # comments
-//     NAME = value      (a line ending in a backslash goes on in the next one)
+//     NAME = value
 //     target: dependencies
 // Every setting of the project becomes a macro of the same name, with $(BCB) standing for
 // $(MAKEDIR)\.. (make's own folder's parent, the IDE's root). PASFILES and CPPFILES list
 // the project's Pascal units and C++ sources; the one rule is $(PROJECT): $(OBJFILES).
-// Lines starting with a blank (commands) and with '!' (directives) are skipped.
 
 #include <string>
 #include <vector>

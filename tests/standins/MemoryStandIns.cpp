@@ -30,28 +30,22 @@ std::string ProgramFile(const IFileSystem& files, const IProcesses& processes, c
 
 } // namespace
 
-MemoryProcesses::Handler StandInHandler(Tool tool, IFileSystem& files, const IProcesses& processes,
-                                        const std::string& toolPath)
-{
-    return [tool, &files, &processes, toolPath](const std::string& commandLine,
-                                                const std::string& workingFolder) -> std::optional<ProcessScript> {
-        const std::string program = ProgramFile(files, processes, commandLine);
-        if (program.empty() || !SameText(program, files.FullPath(toolPath)))
-            return std::nullopt;
-        const ToolRun run = tool(files, commandLine, workingFolder, program,
-                                 [&processes](const std::string& name) { return processes.GetEnv(name); });
-        ProcessScript script;
-        script.finalOutput = run.output;
-        script.finalError = run.error;
-        script.exitCode = run.exitCode;
-        return script;
-    };
-}
-
 void InstallStandIn(MemoryProcesses& processes, MemoryFiles& files, const std::string& toolPath, Tool tool)
 {
     files.AddFile(toolPath, "stand-in program");
-    processes.AddHandler(StandInHandler(tool, files, processes, toolPath));
+    processes.AddHandler(
+        [tool, &files, &processes, toolPath](const std::string& commandLine, const std::string& workingFolder) {
+            const std::string program = ProgramFile(files, processes, commandLine);
+            if (program.empty() || !SameText(program, files.FullPath(toolPath)))
+                return std::optional<ProcessScript>();
+            const ToolRun run = tool(files, commandLine, workingFolder, program,
+                                     [&processes](const std::string& name) { return processes.GetEnv(name); });
+            ProcessScript script;
+            script.finalOutput = run.output;
+            script.finalError = run.error;
+            script.exitCode = run.exitCode;
+            return std::optional<ProcessScript>(script);
+        });
 }
 
 } // namespace corvalis::standins

@@ -11,15 +11,12 @@ class MemoryFiles;
 
 namespace corvalis::standins {
 
-// A handler that runs the tool when its command line starts with the program at toolPath:
-// written as a full path, or as a bare name ("unrar.exe x ...") that Windows finds beside
-// the installer's executable or in its current folder; ".exe" may be left out. The program
-// file must exist, as a real one must. The tool sees the environment of processes, which
-// a child inherits; everything it prints arrives when it ends.
-MemoryProcesses::Handler StandInHandler(Tool tool, IFileSystem& files, const IProcesses& processes,
-                                        const std::string& toolPath);
-
-// Puts a program file at toolPath and the tool's handler into processes.
+// Puts a program file at toolPath and, into processes, a handler that runs the tool when a
+// command line starts with that program: written as a full path, or as a bare name
+// ("unrar.exe x ...") that Windows finds beside the installer's executable or in its current
+// folder; ".exe" may be left out. The program file must exist, as a real one must. The tool
+// sees the environment of processes, which a child inherits; everything it prints arrives
+// when it ends.
 void InstallStandIn(MemoryProcesses& processes, MemoryFiles& files, const std::string& toolPath, Tool tool);
 
 } // namespace corvalis::standins

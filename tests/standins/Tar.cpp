@@ -28,7 +28,6 @@ constexpr Field kChecksum{148, 8};
 constexpr Field kType{156, 1};
 constexpr Field kMagic{257, 6};
 constexpr Field kVersion{263, 2};
-constexpr Field kPrefix{345, 155};
 
 constexpr char kFileType = '0';
 constexpr char kDirectoryType = '5';
@@ -82,21 +81,12 @@ uint64_t Checksum(const char* header)
     return sum;
 }
 
-// Splits a long name at a '/' into the prefix and name fields.
-std::pair<std::string, std::string> SplitName(const std::string& name)
-{
-    if (name.size() <= kName.width)
-        return {"", name};
-    for (size_t slash = name.find('/'); slash != std::string::npos; slash = name.find('/', slash + 1))
-        if (slash <= kPrefix.width && name.size() - slash - 1 <= kName.width)
-            return {name.substr(0, slash), name.substr(slash + 1)};
-    throw std::length_error("name too long for a tar header: " + name);
-}
-
 std::string Header(const TarEntry& entry)
 {
     std::string header(kBlock, '\0');
-    const auto [prefix, name] = SplitName(entry.directory ? entry.name + "/" : entry.name);
+    const std::string name = entry.directory ? entry.name + "/" : entry.name;
+    if (name.size() > kName.width)
+        throw std::length_error("name too long for a tar header: " + name);
     Put(header, kName, name);
     PutOctal(header, kMode, entry.directory ? 0755 : 0644);
     PutOctal(header, kOwner, 0);
@@ -106,7 +96,6 @@ std::string Header(const TarEntry& entry)
     Put(header, kType, std::string(1, entry.directory ? kDirectoryType : kFileType));
     Put(header, kMagic, std::string("ustar\0", 6));
     Put(header, kVersion, "00");
-    Put(header, kPrefix, prefix);
     // Six digits, a NUL and a blank, as tar writes it.
     Put(header, kChecksum, Octal(Checksum(header.data()), 6) + std::string("\0 ", 2));
     return header;
@@ -145,9 +134,8 @@ std::optional<std::vector<TarEntry>> ReadTar(const std::string& archive)
         const char type = header[kType.offset];
         if (type != kFileType && type != '\0' && type != kDirectoryType)
             return std::nullopt;
-        const std::string prefix = Text(header, kPrefix);
         TarEntry entry;
-        entry.name = (prefix.empty() ? "" : prefix + "/") + Text(header, kName);
+        entry.name = Text(header, kName);
         entry.directory = type == kDirectoryType;
         while (!entry.name.empty() && entry.name.back() == '/')
             entry.name.pop_back();

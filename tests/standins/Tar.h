@@ -22,7 +22,7 @@ struct TarEntry {
 };
 
 // The archive of the entries, in their order. Throws std::length_error for a name that
-// does not fit the ustar name and prefix fields.
+// does not fit the ustar name field.
 std::string WriteTar(const std::vector<TarEntry>& entries);
 
 // The entries of an archive; nullopt when a header's checksum or magic is wrong, an entry
