@@ -2,15 +2,31 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/MemoryFixture.h"
+#include "fixtures/RegistrySnapshot.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
+#include "ide/EnvOptions.h"
+#include "platform/Exceptions.h"
 
 namespace corvalis {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using testing::Ide;
 using testing::IdeFixture;
+using ::testing::IsEmpty;
+using ::testing::ThrowsMessage;
+
+TEST(PathList, StoredListsLoadTrimmedUnquotedAndWithoutTrailingDelimiters)
+{
+    EXPECT_THAT(PathListFromString(" C:\\A\\ ; \"C:\\B\\\";;C:\\C;"), ElementsAre("C:\\A", "C:\\B", "", "C:\\C"));
+    // Trimmed before the delimiter goes: a blank before it stays.
+    EXPECT_THAT(PathListFromString("\" quoted \\\"; \"\" ;\t$(BDS)\\lib\t"), ElementsAre("quoted ", "", "$(BDS)\\lib"));
+    EXPECT_THAT(PathListFromString("\""), ElementsAre("\""));
+    EXPECT_THAT(PathListFromString(""), IsEmpty());
+    EXPECT_EQ(PathListToString({}) + "|" + PathListToString({"", "a b", "C:\\C"}), "|;a b;C:\\C");
+}
 
 class DelphiDataTest : public ::testing::Test {
 protected:
@@ -21,310 +37,237 @@ protected:
         testing::MemoryFixtureFiles files(machine);
         fixture.Install(machine.platform, files);
     }
-    TCompileTargetList Discover(const std::vector<std::string>& arguments = {})
+    std::vector<std::string> Names(const std::vector<std::string>& arguments)
     {
         options = std::make_unique<TCmdOptions>(arguments, machine.files, machine.console);
-        return TCompileTargetList(machine.platform, *options);
-    }
-    // The target of an IDE alone on a fresh machine.
-    std::unique_ptr<TCompileTarget> Only(const IdeFixture& fixture)
-    {
-        MemoryPlatform& fresh = *machines_.emplace_back(std::make_unique<MemoryPlatform>());
-        fresh.locale.SetLanguageAbbreviation(machine.locale.LanguageAbbreviation());
-        testing::AddCommandInterpreter(fresh);
-        testing::MemoryFixtureFiles files(fresh);
-        fixture.Install(fresh.platform, files);
-        return std::make_unique<TCompileTarget>(fresh.platform, fixture.Family(), fixture.KeyVersionText(),
-                                                fixture.Family());
-    }
-    std::vector<std::string> Names(const TCompileTargetList& targets)
-    {
+        targets = std::make_unique<TCompileTargetList>(machine.platform, *options);
         std::vector<std::string> names;
-        for (int i = 0; i < targets.Count(); ++i)
-            names.push_back(targets[i].DisplayName());
+        for (int i = 0; i < targets->Count(); ++i)
+            names.push_back((*targets)[i].DisplayName());
         return names;
+    }
+    // The target of the IDE, the IDEs installed before forgotten; its EnvOptions.proj replaced by a text given.
+    TCompileTarget& Only(const IdeFixture& fixture, const std::optional<std::string>& envOptions = {})
+    {
+        for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
+            for (const char* vendor : {"SOFTWARE\\Borland", "SOFTWARE\\CodeGear"})
+                machine.registry.DeleteKey(root, vendor);
+        Install(fixture);
+        if (envOptions)
+            machine.files.WriteFile(fixture.EnvOptionsFile(machine.platform), *envOptions);
+        target = std::make_unique<TCompileTarget>(machine.platform, fixture.Family(), fixture.KeyVersionText(),
+                                                  fixture.Family());
+        return *target;
+    }
+    std::unique_ptr<IRegistryKey> UserKey(const IdeFixture& fixture, const std::string& subkey)
+    {
+        return machine.registry.OpenKey(RootKey::CurrentUser, fixture.UserKey() + subkey, KeyAccess::Read);
+    }
+    testing::RegistrySnapshot Snapshot(const IdeFixture& fixture)
+    {
+        return testing::SnapshotKey(machine.registry, RootKey::CurrentUser, fixture.UserKey());
     }
 
     MemoryPlatform machine;
+    const std::string documents = *machine.shell.FolderPath(SpecialFolder::Personal);
     std::unique_ptr<TCmdOptions> options;
-
-private:
-    std::vector<std::unique_ptr<MemoryPlatform>> machines_;
+    std::unique_ptr<TCompileTargetList> targets;
+    std::unique_ptr<TCompileTarget> target;
 };
 
-struct Identity {
-    Ide ide;
-    std::string displayName;
-    int keyVersion;
-    int versionNumber;
-    std::string productVersion;
-    std::string machineKey;
-    std::string userKey;
-    int personalities;
-    std::string letter;
-};
-
-TEST_F(DelphiDataTest, EveryGenerationIsFoundWithItsIdentityInDiscoveryOrder)
+TEST_F(DelphiDataTest, EveryGenerationIsFoundInDiscoveryOrder)
 {
     for (const IdeFixture& fixture : testing::FullFixtureSet())
         Install(fixture);
-    const TCompileTargetList targets = Discover();
+    EXPECT_THAT(Names({}),
+                ElementsAre("Delphi 5.0 (Enterprise)", "Delphi 6.0 (Enterprise)", "Delphi 7.0 (Enterprise)",
+                            "C++Builder 5.0 (Enterprise)", "C++Builder 6.0 (Enterprise)", "Delphi 2005 (Architect)",
+                            "Borland Developer Studio 2006 (Professional)", "CodeGear RAD Studio 2007 ()",
+                            "CodeGear RAD Studio 2009 (Enterprise)", "Embarcadero RAD Studio 2010 (Architect)"));
+    std::string versions;
+    for (int i = 0; i < targets->Count(); ++i)
+        versions += std::to_string((*targets)[i].KeyVersion) + "/" + std::to_string((*targets)[i].VersionNumber) + " ";
+    EXPECT_EQ(versions, "5/5 6/6 7/7 5/5 6/6 3/9 4/10 5/11 6/12 7/14 ");
+}
 
-    const Identity expected[] = {
-        {Ide::Delphi5, "Delphi 5.0 (Enterprise)", 5, 5, "5.1", "\\SOFTWARE\\Borland\\Delphi\\5.0",
-         "\\SOFTWARE\\Borland\\Delphi\\5.0", psDelphiWin32, "D"},
-        {Ide::Delphi6, "Delphi 6.0 (Enterprise)", 6, 6, "6.1", "\\SOFTWARE\\Borland\\Delphi\\6.0",
-         "\\SOFTWARE\\Borland\\Delphi\\6.0", psDelphiWin32, "D"},
-        {Ide::Delphi7, "Delphi 7.0 (Enterprise)", 7, 7, "7.1", "\\SOFTWARE\\Borland\\Delphi\\7.0",
-         "\\SOFTWARE\\Borland\\Delphi\\7.0", psDelphiWin32, "D"},
-        {Ide::CBuilder5, "C++Builder 5.0 (Enterprise)", 5, 5, "5.1", "\\SOFTWARE\\Borland\\C++Builder\\5.0",
-         "\\SOFTWARE\\Borland\\C++Builder\\5.0", psBCB, "C"},
-        {Ide::CBuilder6, "C++Builder 6.0 (Enterprise)", 6, 6, "6.1", "\\SOFTWARE\\Borland\\C++Builder\\6.0",
-         "\\SOFTWARE\\Borland\\C++Builder\\6.0", psBCB, "C"},
-        {Ide::Delphi2005, "Delphi 2005 (Architect)", 3, 9, "9.1", "\\SOFTWARE\\Borland\\BDS\\3.0",
-         "\\SOFTWARE\\Borland\\BDS\\3.0", psDelphiWin32 | psDelphiNet | psCSharpBuilder, "D"},
-        {Ide::Bds2006, "Borland Developer Studio 2006 (Professional)", 4, 10, "10.1", "\\SOFTWARE\\Borland\\BDS\\4.0",
-         "\\SOFTWARE\\Borland\\BDS\\4.0", psDelphiWin32 | psDelphiNet | psBCB | psCSharpBuilder, "D"},
-        {Ide::Rad2007, "CodeGear RAD Studio 2007 ()", 5, 11, "11.1", "\\SOFTWARE\\Borland\\BDS\\5.0",
-         "\\SOFTWARE\\Borland\\BDS\\5.0", psDelphiWin32 | psBCB, "D"},
-        {Ide::Rad2009, "CodeGear RAD Studio 2009 (Enterprise)", 6, 12, "12.1", "\\SOFTWARE\\CodeGear\\BDS\\6.0",
-         "\\SOFTWARE\\CodeGear\\BDS\\6.0", psDelphiWin32 | psBCB, "D"},
-        {Ide::Rad2010, "Embarcadero RAD Studio 2010 (Architect)", 7, 14, "14.1", "\\SOFTWARE\\CodeGear\\BDS\\7.0",
-         "\\SOFTWARE\\CodeGear\\BDS\\7.0", psDelphiWin32 | psBCB, "D"},
-    };
-    ASSERT_EQ(targets.Count(), 10);
-    for (int i = 0; i < targets.Count(); ++i) {
-        const TCompileTarget& t = targets[i];
-        const Identity& e = expected[i];
-        SCOPED_TRACE(e.displayName);
-        EXPECT_EQ(t.DisplayName(), e.displayName);
-        EXPECT_EQ(t.KeyVersion, e.keyVersion);
-        EXPECT_EQ(t.VersionNumber, e.versionNumber);
-        EXPECT_EQ(t.ProductVersion, e.productVersion);
-        EXPECT_EQ(t.MachineKey, e.machineKey);
-        EXPECT_EQ(t.UserKey, e.userKey);
-        EXPECT_EQ(t.PersonalitySet(), e.personalities);
-        EXPECT_EQ(t.PersonalityLetter(), e.letter);
-        EXPECT_FALSE(t.PersonalEdition);
-        EXPECT_EQ(t.RootDir.back() == '\\', false);
-        EXPECT_EQ(t.Dcc32File(), t.RootDir + "\\Bin\\dcc32.exe");
+TEST_F(DelphiDataTest, TargetsNeedAUserKeyAndAnExecutableAndFollowTheIgnoreAndKeyOptions)
+{
+    for (const IdeFixture& fixture : {IdeFixture(Ide::Delphi7), IdeFixture(Ide::Delphi6).WithoutUserKey(),
+                                      IdeFixture(Ide::Delphi5).WithoutExecutable(), IdeFixture(Ide::CBuilder6),
+                                      IdeFixture(Ide::Rad2007).WithUserKeyName("Win32Only")})
+        Install(fixture);
+    for (const char* key : {"Delphi\\Help", "BDS\\1.0", "BDS\\2.0", "BDS\\8.0", "BDS\\9.0"}) {
+        const std::string path = std::string("SOFTWARE\\Borland\\") + key;
+        machine.registry.OpenKey(RootKey::LocalMachine, path, KeyAccess::WriteCreate)->WriteString("RootDir", "C:\\X");
+        machine.registry.OpenKey(RootKey::CurrentUser, path, KeyAccess::WriteCreate);
     }
+    const std::string d7 = "Delphi 7.0 (Enterprise)", cb6 = "C++Builder 6.0 (Enterprise)";
+    EXPECT_THAT(Names({}), ElementsAre(d7, cb6));
+    EXPECT_THAT(Names({"--ignore-bcb", "-rBDS=Win32Only", "-rDelphi="}),
+                ElementsAre(d7, "CodeGear RAD Studio 2007 ()"));
+    EXPECT_EQ((*targets)[1].UserKey + " " + (*targets)[1].MachineKey,
+              "\\SOFTWARE\\Borland\\Win32Only\\5.0 \\SOFTWARE\\Borland\\BDS\\5.0");
+    EXPECT_THAT(Names({"--ignore-delphi", "-rBDS=Win32Only"}), ElementsAre(cb6)) << "BDS goes with Delphi";
 }
 
-TEST_F(DelphiDataTest, OnlyVersionKeysWithAUserKeyAndAnExecutableBecomeTargets)
-{
-    Install(IdeFixture(Ide::Delphi7));
-    Install(IdeFixture(Ide::Delphi6).WithoutUserKey());
-    Install(IdeFixture(Ide::Delphi5).WithoutExecutable());
-    machine.registry.OpenKey(RootKey::LocalMachine, "SOFTWARE\\Borland\\Delphi\\Help", KeyAccess::WriteCreate);
-    machine.registry.OpenKey(RootKey::CurrentUser, "SOFTWARE\\Borland\\Delphi\\Help", KeyAccess::WriteCreate);
-    EXPECT_THAT(Names(Discover()), ElementsAre("Delphi 7.0 (Enterprise)"));
-}
-
-TEST_F(DelphiDataTest, BdsKeysOfUnsupportedVersionsAreSkipped)
-{
-    for (const char* version : {"1.0", "2.0", "8.0", "9.0"}) {
-        const std::string key = std::string("SOFTWARE\\Borland\\BDS\\") + version;
-        machine.registry.OpenKey(RootKey::LocalMachine, key, KeyAccess::WriteCreate)->WriteString("RootDir", "C:\\X");
-        machine.registry.OpenKey(RootKey::CurrentUser, key, KeyAccess::WriteCreate);
-    }
-    Install(IdeFixture(Ide::Rad2010));
-    EXPECT_THAT(Names(Discover()), ElementsAre("Embarcadero RAD Studio 2010 (Architect)"));
-}
-
-TEST_F(DelphiDataTest, TheIgnoreOptionsDropFamiliesAndBdsGoesWithDelphi)
-{
-    for (Ide ide : {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
-        Install(IdeFixture(ide));
-    EXPECT_THAT(Names(Discover({"--ignore-bcb"})),
-                ElementsAre("Delphi 7.0 (Enterprise)", "CodeGear RAD Studio 2007 ()"));
-    EXPECT_THAT(Names(Discover({"--ignore-delphi"})), ElementsAre("C++Builder 6.0 (Enterprise)"));
-}
-
-TEST_F(DelphiDataTest, AnotherBdsKeyNameMovesOnlyTheUserKey)
-{
-    Install(IdeFixture(Ide::Rad2007).WithUserKeyName("Win32Only"));
-    Install(IdeFixture(Ide::Delphi7));
-    const TCompileTargetList targets = Discover({"-rBDS=Win32Only", "-rDelphi="});
-    ASSERT_EQ(targets.Count(), 2);
-    EXPECT_EQ(options->BdsRegKey, "Win32Only");
-    EXPECT_EQ(options->DelphiRegKey, "Delphi");
-    EXPECT_EQ(targets[1].UserKey, "\\SOFTWARE\\Borland\\Win32Only\\5.0");
-    EXPECT_EQ(targets[1].MachineKey, "\\SOFTWARE\\Borland\\BDS\\5.0");
-}
-
-TEST_F(DelphiDataTest, ABds2007IsNamedByItsPersonalities)
-{
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi2007))->ProductName, "CodeGear Delphi for Win32");
-    EXPECT_EQ(Only(IdeFixture(Ide::CBuilder2007))->ProductName, "CodeGear C++Builder");
-    EXPECT_TRUE(Only(IdeFixture(Ide::CBuilder2007))->IsBCB());
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2007))->ProductName, "CodeGear RAD Studio");
-    EXPECT_FALSE(Only(IdeFixture(Ide::Rad2007))->IsBCB());
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2009).WithPersonalities({"Delphi.Win32"}))->ProductName, "CodeGear RAD Studio");
-}
-
-TEST_F(DelphiDataTest, EditionsComeFromEditionThenVersionThenTheDatabasePackage)
-{
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi5).WithoutDatabasePackage())->Edition, "Standard");
-    EXPECT_TRUE(Only(IdeFixture(Ide::Delphi7).WithoutDatabasePackage())->PersonalEdition);
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7).WithoutDatabasePackage())->Edition, "Personal");
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi6).WithEdition(std::nullopt))->Edition, "Pers");
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2007))->Edition, "");
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7).WithMachineValue("Edition", "Professional"))->Edition, "Professional");
-}
-
-TEST_F(DelphiDataTest, UpdateLevelsAreTheHighestRecorded)
-{
-    auto target = Only(IdeFixture(Ide::Delphi7)
-                           .WithMachineValue("Update #3", "")
-                           .WithMachineValue("Pascal RTL Patch", "")
-                           .WithMachineValue("Pascal RTL Patch #2", ""));
-    EXPECT_EQ(target->UpdateLevel, 3);
-    EXPECT_EQ(target->RtlPatchLevel, 2);
-    EXPECT_EQ(target->ProductVersion, "7.3");
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7).WithMachineValue("ProductVersion", "7.0.4.453"))->ProductVersion,
-              "7.0.4.453");
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2009).WithMachineValue("UpdatePackInstalled", "Update 4"))->UpdateLevel, 0);
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2009).WithMachineValue("UpdatePackInstalled", "3"))->ProductVersion, "12.3");
-}
-
-TEST_F(DelphiDataTest, VersionedNamesCarryTheIdesDigits)
-{
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7))->VersionedName("C:\\D7\\bin\\dcldb.bpl"), "C:\\D7\\bin\\dcldb70.bpl");
-    EXPECT_EQ(Only(IdeFixture(Ide::Bds2006))->VersionedName("dcldb.bpl"), "dcldb100.bpl");
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2007))->VersionedName("dcldb.bpl"), "dcldb100.bpl");
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2009))->VersionedName("dcldb.bpl"), "dcldb120.bpl");
-    EXPECT_EQ(Only(IdeFixture(Ide::Rad2010))->VersionedName("dcldb.bpl"), "dcldb140.bpl");
-}
-
-TEST_F(DelphiDataTest, TheProjectsFolderOfBds2005IsNamedByItsResourceModule)
-{
-    const std::string documents = *machine.shell.FolderPath(SpecialFolder::Personal);
-    auto target = Only(IdeFixture(Ide::Delphi2005));
-    EXPECT_EQ(target->DefaultProjectsDir, documents + "\\Borland Studio-Projekte");
-    EXPECT_EQ(target->ProjectsDir(), documents + "\\Borland Studio-Projekte");
-
-    // In another language the module is coreide90.DEU, else coreide90.DE, else none.
-    const IdeFixture fixture(Ide::Delphi2005);
-    Install(fixture);
-    machine.locale.SetLanguageAbbreviation("DEU");
-    EXPECT_EQ(TCompileTarget(machine.platform, "BDS", "3.0", "BDS").DefaultProjectsDir,
-              documents + "\\Borland Studio Projects");
-    const std::string module = fixture.RootDir() + "\\Bin\\coreide90.DE";
-    machine.files.AddFile(module);
-    machine.locale.AddStringResource(module, 64431, "Projekte\\\\Borland\\");
-    EXPECT_EQ(TCompileTarget(machine.platform, "BDS", "3.0", "BDS").DefaultProjectsDir,
-              documents + "\\Projekte\\Borland");
-}
-
-TEST_F(DelphiDataTest, LaterBdsFoldersFollowTheIdesOwnRules)
-{
-    const std::string documents = *machine.shell.FolderPath(SpecialFolder::Personal);
-    const std::string common = *machine.shell.FolderPath(SpecialFolder::CommonDocuments);
-    EXPECT_EQ(Only(IdeFixture(Ide::Bds2006))->ProjectsDir(), documents + "\\Borland Studio Projects");
-    EXPECT_EQ(Only(IdeFixture(Ide::Bds2006))->CommonDir(), documents + "\\Borland Studio Projects");
-    auto target = Only(IdeFixture(Ide::Rad2009));
-    EXPECT_EQ(target->ProjectsDir(), documents + "\\RAD Studio\\Projects");
-    EXPECT_EQ(target->CommonDir(), common + "\\RAD Studio\\6.0");
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7))->ProjectsDir(), "C:\\Program Files\\Borland\\Delphi7\\Projects");
-}
-
-TEST_F(DelphiDataTest, TheCommonFolderComesFromTheIdesEnvironmentScript)
-{
-    const IdeFixture fixture(Ide::Rad2010);
-    Install(fixture);
-    machine.files.WriteFile(fixture.RootDir() + "\\bin\\rsvars.bat",
-                            "@SET BDS=" + fixture.RootDir() + "\r\n@SET BDSCOMMONDIR=D:\\Shared\\RAD\r\n");
-    const TCompileTarget target(machine.platform, "BDS", "7.0", "BDS");
-    EXPECT_EQ(target.DefaultCommonDir, "D:\\Shared\\RAD");
-    ASSERT_FALSE(machine.processes.StartedProcesses().empty());
-    EXPECT_EQ(machine.processes.StartedProcesses().back().commandLine,
-              "C:\\windows\\system32\\cmd.exe /C \"" + fixture.RootDir() + "\\bin\\rsvars.bat && set BDS\"");
-
-    machine.files.DeleteFile(fixture.RootDir() + "\\bin\\rsvars.bat");
-    EXPECT_EQ(TCompileTarget(machine.platform, "BDS", "7.0", "BDS").DefaultCommonDir,
-              *machine.shell.FolderPath(SpecialFolder::CommonDocuments) + "\\RAD Studio\\7.0");
-}
-
-struct MacroCase {
-    std::string path;
-    std::string expanded;
-};
-
-TEST_F(DelphiDataTest, MacrosExpandToFoldersAndVariablesOnce)
+TEST_F(DelphiDataTest, MacrosExpandToFoldersAndVariablesOnceAndAreInsertedBelowKnownFolders)
 {
     machine.processes.SetEnv("WINDIR", "C:\\\\windows");
-    const IdeFixture fixture = IdeFixture(Ide::Rad2009, "C:").WithEnvironmentVariable("Boost", "$(BDS)\\boost");
-    Install(fixture);
-    auto target = std::make_unique<TCompileTarget>(machine.platform, "BDS", "6.0", "BDS");
-    target->RootDir = "C:\\RAD";
-    const std::string projects = *machine.shell.FolderPath(SpecialFolder::Personal) + "\\RAD Studio\\Projects";
-    const MacroCase cases[] = {
-        {"$(BDS)\\lib;$(Foo)", "C:\\RAD\\lib;"},
-        {"$(BDS", "C:\\RAD"},
-        {"$(bds)\\x$(DELPHI)$(BCB)", "C:\\RAD\\xC:\\RADC:\\RAD"},
-        {"$(BDSPROJECTSDIR)\\Bpl", projects + "\\Bpl"},
-        {"$(BOOST)\\lib", "$(BDS)\\boost\\lib"},
-        {"$(WinDir)\\x", "C:\\windows\\x"},
-        {"$()", "$()"},
-        {"no macro $ ( here", "no macro $ ( here"},
-        {"", ""},
-    };
-    for (const MacroCase& c : cases)
-        EXPECT_EQ(target->ExpandDirMacros(c.path), c.expanded) << c.path;
-}
-
-TEST_F(DelphiDataTest, AVariableDefinedThroughItselfIsLeftAsWritten)
-{
-    auto target = Only(IdeFixture(Ide::Rad2010)
-                           .WithEnvironmentVariable("BDSPROJECTSDIR", "$(BDSPROJECTSDIR)\\Mine")
-                           .WithEnvironmentVariable("BDSCOMMONDIR", "$(BDSPROJECTSDIR)\\Common"));
-    EXPECT_EQ(target->ProjectsDir(), "$(BDSPROJECTSDIR)\\Mine");
-    EXPECT_EQ(target->CommonDir(), "$(BDSPROJECTSDIR)\\Mine\\Common");
-    EXPECT_EQ(target->ExpandDirMacros("$(BDSCOMMONDIR)\\Bpl"), "$(BDSPROJECTSDIR)\\Mine\\Common\\Bpl");
-
-    auto crossed = Only(IdeFixture(Ide::Rad2010)
-                            .WithEnvironmentVariable("BDSPROJECTSDIR", "$(BDSCOMMONDIR)\\P")
-                            .WithEnvironmentVariable("BDSCOMMONDIR", "$(BDSPROJECTSDIR)\\C"));
-    EXPECT_EQ(crossed->ProjectsDir(), "$(BDSPROJECTSDIR)\\C\\P");
-    EXPECT_EQ(crossed->CommonDir(), "$(BDSCOMMONDIR)\\P\\C");
-}
-
-TEST_F(DelphiDataTest, FoldersBelowKnownFoldersAreWrittenWithTheirMacro)
-{
-    auto bds = Only(IdeFixture(Ide::Rad2009, "C:"));
-    bds->RootDir = "C:\\RAD";
-    const std::string projects = bds->ProjectsDir();
-    const std::string common = bds->CommonDir();
-    EXPECT_EQ(bds->InsertDirMacros("c:\\rad\\lib"), "$(BDS)\\lib");
-    EXPECT_EQ(bds->InsertDirMacros("C:\\RAD"), "C:\\RAD");
-    EXPECT_EQ(bds->InsertDirMacros("C:\\RADIO\\x"), "C:\\RADIO\\x");
-    EXPECT_EQ(bds->InsertDirMacros(projects + "\\Corvalis"), "$(BDSPROJECTSDIR)\\Corvalis");
-    EXPECT_EQ(bds->InsertDirMacros(common + "\\Bpl"), "$(BDSCOMMONDIR)\\Bpl");
-    EXPECT_EQ(bds->InsertDirMacros("D:\\Corvalis\\Delphi2009"), "D:\\Corvalis\\Delphi2009");
-
-    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7))->InsertDirMacros("C:\\Program Files\\Borland\\Delphi7\\Corvalis\\D7"),
-              "$(DELPHI)\\Corvalis\\D7");
-    EXPECT_EQ(Only(IdeFixture(Ide::CBuilder6))->InsertDirMacros("C:\\Program Files\\Borland\\CBuilder6\\X"),
+    machine.processes.SetEnv("SHARE", "\\\\\\server\\\\share\\\\\\\\x");
+    TCompileTarget& t = Only(IdeFixture(Ide::Rad2009, "C:").WithEnvironmentVariable("Boost", "$(BDS)\\boost"));
+    t.RootDir = "C:\\RAD";
+    const std::string projects = documents + "\\RAD Studio\\Projects",
+                      bpl = *machine.shell.FolderPath(SpecialFolder::CommonDocuments) + "\\RAD Studio\\6.0\\Bpl";
+    const std::pair<std::string, std::string> expansions[] = {{"$(BDS)\\lib;$(Foo)", "C:\\RAD\\lib;"},
+                                                              {"$(BDS", "C:\\RAD"},
+                                                              {"$(bds)\\x$(DELPHI)$(BCB)", "C:\\RAD\\xC:\\RADC:\\RAD"},
+                                                              {"$(BDSPROJECTSDIR)\\Bpl", projects + "\\Bpl"},
+                                                              {"$(BDSCOMMONDIR)\\Bpl", bpl},
+                                                              {"$(BOOST)\\lib", "$(BDS)\\boost\\lib"},
+                                                              {"$(WinDir)\\x", "C:\\windows\\x"},
+                                                              {"$(Share)", "\\\\server\\share\\x"},
+                                                              {"$()", "$()"},
+                                                              {"$ ( x", "$ ( x"},
+                                                              {"", ""}};
+    for (const auto& [path, expanded] : expansions)
+        EXPECT_EQ(t.ExpandDirMacros(path), expanded) << path;
+    const std::pair<std::string, std::string> insertions[] = {
+        {"c:\\rad\\lib", "$(BDS)\\lib"},  {"C:\\RAD", "C:\\RAD"},
+        {"C:\\RADIO\\x", "C:\\RADIO\\x"}, {projects + "\\Corvalis", "$(BDSPROJECTSDIR)\\Corvalis"},
+        {bpl, "$(BDSCOMMONDIR)\\Bpl"},    {"D:\\Corvalis", "D:\\Corvalis"}};
+    for (const auto& [path, inserted] : insertions)
+        EXPECT_EQ(t.InsertDirMacros(path), inserted) << path;
+    EXPECT_EQ(Only(IdeFixture(Ide::Delphi7)).InsertDirMacros("C:\\Program Files\\Borland\\Delphi7\\X"), "$(DELPHI)\\X");
+    EXPECT_EQ(Only(IdeFixture(Ide::CBuilder6)).InsertDirMacros("C:\\Program Files\\Borland\\CBuilder6\\X"),
               "$(BCB)\\X");
+    EXPECT_EQ(Only(IdeFixture(Ide::Bds2006)).CommonDir(), documents + "\\Borland Studio Projects");
 }
 
-TEST(CollapseDoubledBackslashes, KeepsOnlyALeadingPair)
+TEST_F(DelphiDataTest, AFolderVariableDefinedThroughItselfIsLeftAsWritten)
 {
-    EXPECT_EQ(CollapseDoubledBackslashes("\\\\server\\\\share\\\\\\\\x"), "\\\\server\\share\\x");
-    EXPECT_EQ(CollapseDoubledBackslashes("\\\\\\three"), "\\\\three");
-    EXPECT_EQ(CollapseDoubledBackslashes("C:\\a\\\\"), "C:\\a\\");
-    EXPECT_EQ(CollapseDoubledBackslashes("\\"), "\\");
+    const TCompileTarget& own = Only(IdeFixture(Ide::Rad2010)
+                                         .WithEnvironmentVariable("BDSPROJECTSDIR", "$(BDSPROJECTSDIR)\\Mine")
+                                         .WithEnvironmentVariable("BDSCOMMONDIR", "$(BDSPROJECTSDIR)\\Common"));
+    EXPECT_EQ(own.ProjectsDir(), "$(BDSPROJECTSDIR)\\Mine");
+    EXPECT_EQ(own.ExpandDirMacros("$(BDSCOMMONDIR)\\Bpl"), "$(BDSPROJECTSDIR)\\Mine\\Common\\Bpl");
+    const TCompileTarget& crossed = Only(IdeFixture(Ide::Rad2010)
+                                             .WithEnvironmentVariable("BDSPROJECTSDIR", "$(BDSCOMMONDIR)\\P")
+                                             .WithEnvironmentVariable("BDSCOMMONDIR", "$(BDSPROJECTSDIR)\\C"));
+    EXPECT_EQ(crossed.ProjectsDir() + "|" + crossed.CommonDir(), "$(BDSPROJECTSDIR)\\C\\P|$(BDSCOMMONDIR)\\P\\C");
 }
 
-TEST(IdeVersionNames, NameTheVersionsOfTheVersionNumbers)
+TEST_F(DelphiDataTest, ADelphiTargetLoadsItsListsFromTheRegistry)
 {
-    EXPECT_EQ(IdeVersionNames(5), "5");
-    EXPECT_EQ(IdeVersionNames(8), "8");
-    EXPECT_EQ(IdeVersionNames(9), "2005");
-    EXPECT_EQ(IdeVersionNames(12), "2009");
-    EXPECT_EQ(IdeVersionNames(13), "dummy");
-    EXPECT_EQ(IdeVersionNames(14), "2010");
+    TCompileTarget& t = Only(IdeFixture(Ide::Delphi7)
+                                 .WithLibraryValue("Debug DCU Path", "$(DELPHI)\\Lib\\Debug\\")
+                                 .WithEnvironmentVariable("TOOLS", "C:\\tools")
+                                 .WithDisabledPackage("$(DELPHI)\\Bin\\dclact70.bpl", "Borland ActionBar Components"));
+    EXPECT_THAT(t.SearchPaths,
+                ElementsAre("$(DELPHI)\\Lib", "$(DELPHI)\\Bin", "$(DELPHI)\\Imports", "$(DELPHI)\\Projects\\Bpl"));
+    EXPECT_THAT(t.BrowsingPaths, ElementsAre("$(DELPHI)\\Source\\Vcl", "$(DELPHI)\\Source\\Rtl\\Common"));
+    EXPECT_THAT(t.DebugDcuPaths, ElementsAre("$(DELPHI)\\Lib\\Debug"));
+    EXPECT_EQ(t.BplDir(), "C:\\Program Files\\Borland\\Delphi7\\Projects\\Bpl");
+    EXPECT_THAT(t.EnvVars, ElementsAre("TOOLS=C:\\tools"));
+    EXPECT_EQ(std::to_string(t.KnownPackages.Count()) + std::to_string(t.KnownIdePackages.Count()) +
+                  (t.DisabledPackages.Count() == 1 ? t.DisabledPackages[0].Description : "?"),
+              "62Borland ActionBar Components");
+    // Without a library value the debugging key serves; without output folders only Delphi has defaults.
+    EXPECT_THAT(Only(IdeFixture(Ide::Rad2007)).DebugDcuPaths, ElementsAre("$(BDS)\\lib\\debug"));
+    for (Ide ide : {Ide::Delphi7, Ide::Bds2006}) {
+        Only(IdeFixture(ide).WithLibraryValue("Package DPL Output", {}).WithLibraryValue("Package DCP Output", {}));
+        const std::string bpl = ide == Ide::Delphi7 ? "C:\\Program Files\\Borland\\Delphi7\\Projects\\BPL" : "";
+        EXPECT_EQ(target->BplOutputDir + "|" + target->DcpOutputDir, bpl + "|" + bpl);
+    }
+}
+
+TEST_F(DelphiDataTest, ABds2007TargetTakesItsListsFromEnvOptionsFirstAndSavesToBoth)
+{
+    const IdeFixture fixture = IdeFixture(Ide::Rad2007)
+                                   .WithLibraryValue("Search Path", "$(BDS)\\registry only")
+                                   .WithEnvOptionsValue("CBuilderLibraryPath", "$(BDS)\\file only");
+    TCompileTarget& t = Only(fixture);
+    const std::string search = "$(BDS)\\lib;$(BDS)\\Imports;$(BDSCOMMONDIR)\\Dcp;$(BDS)\\include";
+    EXPECT_EQ(PathListToString(t.SearchPaths), search);
+    EXPECT_EQ(t.BplOutputDir, "$(BDSCOMMONDIR)\\Bpl");
+    EXPECT_EQ(t.DcpDir(), *machine.shell.FolderPath(SpecialFolder::CommonDocuments) + "\\RAD Studio\\5.0\\Dcp");
+    // The registry's C++ key replaces what the file gave.
+    EXPECT_THAT(t.CppIncludePaths, ElementsAre("$(BDS)\\include", "$(BDS)\\include\\vcl"));
+    EXPECT_THAT(t.CppLibraryPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj", "$(BDS)\\lib\\psdk"));
+    t.SavePaths();
+    EXPECT_EQ(UserKey(fixture, "\\Library")->ReadString("Search Path"), search);
+    EXPECT_EQ(TEnvOptions(machine.platform, fixture.EnvOptionsFile(machine.platform)).Value("Win32LibraryPath"),
+              search);
+    const TCompileTarget& delphi = Only(IdeFixture(Ide::Delphi2007)
+                                            .WithEnvOptionsValue("CBuilderBPLOutputPath", "C:\\CppBpl\\")
+                                            .WithEnvOptionsValue("Win32DLLOutputPath", "C:\\DelphiBpl"));
+    EXPECT_EQ(delphi.BplOutputDir, "C:\\CppBpl") << "the C++ output folder wins";
+    EXPECT_THAT(delphi.PackageSearchPaths, ElementsAre("C:\\DelphiBpl"));
+    EXPECT_THAT(delphi.CppIncludePaths, IsEmpty()) << "without the C++ personality the C++ lists are not read";
+}
+
+TEST_F(DelphiDataTest, WithoutAUsableFileTheRegistryServesAndSavingFailsBeforeTouchingIt)
+{
+    const IdeFixture fixture = IdeFixture(Ide::Rad2009).WithLibraryValue("Search Path", "$(BDS)\\registry");
+    const std::string file = fixture.EnvOptionsFile(machine.platform), broken = "<Project><PropertyGroup>";
+    for (const std::string& text :
+         {std::string("<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\"/>"), broken}) {
+        EXPECT_THAT(Only(fixture, text).SearchPaths, ElementsAre("$(BDS)\\registry")) << text;
+        EXPECT_EQ(target->BplOutputDir, "$(BDSCOMMONDIR)\\Bpl");
+    }
+    target->SearchPaths.push_back("C:\\Corvalis");
+    EXPECT_THAT([&] { target->SavePaths(); }, ThrowsMessage<Exception>(HasSubstr("not a valid XML document")));
+    EXPECT_EQ(machine.files.ReadFile(file), broken);
+    machine.files.DeleteFile(file);
+    EXPECT_THAT([&] { target->SavePaths(); }, ThrowsMessage<Exception>(HasSubstr(file)));
+    EXPECT_EQ(UserKey(fixture, "\\Library")->ReadString("Search Path"), "$(BDS)\\registry");
+}
+
+TEST_F(DelphiDataTest, SavePathsWritesTheListsBackOnlyWhereTheIdeKeepsThem)
+{
+    const IdeFixture fixture = IdeFixture(Ide::Delphi7).WithLibraryValue("Debug DCU Path", std::nullopt);
+    TCompileTarget& t = Only(fixture);
+    t.SearchPaths.push_back("C:\\Corvalis\\Delphi7");
+    t.BrowsingPaths.insert(t.BrowsingPaths.begin(), "C:\\Corvalis\\Sources");
+    t.DebugDcuPaths = {"C:\\Debug"};
+    const auto before = Snapshot(fixture);
+    t.SavePaths();
+    EXPECT_THAT(
+        testing::Differences(before, Snapshot(fixture)),
+        ElementsAre("DEBUGGING\\DEBUG DCUS PATH: s:$(DELPHI)\\Lib\\Debug -> s:C:\\Debug",
+                    "LIBRARY\\BROWSING PATH: s:$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common -> "
+                    "s:C:\\Corvalis\\Sources;$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common",
+                    "LIBRARY\\SEARCH PATH: s:$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl"
+                    " -> s:$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl;"
+                    "C:\\Corvalis\\Delphi7"));
+    // Missing keys stay missing; only the variables' key is created, and only changes are written.
+    for (const char* subkey : {"\\Library", "\\Debugging", "\\Environment Variables"})
+        machine.registry.DeleteKey(RootKey::CurrentUser, fixture.UserKey() + subkey);
+    t.EnvVars.push_back("CORVALIS=C:\\Corvalis");
+    t.SavePaths();
+    EXPECT_FALSE(machine.registry.KeyExists(RootKey::CurrentUser, fixture.UserKey() + "\\Library") ||
+                 machine.registry.KeyExists(RootKey::CurrentUser, fixture.UserKey() + "\\Debugging"));
+    EXPECT_EQ(UserKey(fixture, "\\Environment Variables")->ReadString("CORVALIS"), "C:\\Corvalis");
+}
+
+TEST_F(DelphiDataTest, SavingAnUnchangedTargetWritesNothingAndAChangeOnlyItself)
+{
+    for (Ide ide : {Ide::Delphi5, Ide::CBuilder6, Ide::Bds2006, Ide::Rad2007, Ide::Rad2010}) {
+        const IdeFixture fixture(ide);
+        TCompileTarget& t = Only(fixture);
+        SCOPED_TRACE(t.DisplayName());
+        const auto before = Snapshot(fixture);
+        t.SavePaths();
+        t.SavePackageLists();
+        EXPECT_THAT(testing::Differences(before, Snapshot(fixture)), IsEmpty());
+        t.SearchPaths.push_back("C:\\Corvalis");
+        t.KnownPackages.Add("C:\\Corvalis\\CorvalisDsgn.bpl", "Corvalis Component");
+        t.SavePaths();
+        t.SavePackageLists();
+        EXPECT_THAT(testing::Differences(before, Snapshot(fixture)),
+                    ::testing::UnorderedElementsAre(
+                        "KNOWN PACKAGES\\C:\\CORVALIS\\CORVALISDSGN.BPL: (none) -> s:Corvalis Component",
+                        ::testing::StartsWith("LIBRARY\\SEARCH PATH: ")));
+    }
 }
 
 } // namespace

@@ -8,247 +8,323 @@
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "platform/Exceptions.h"
+#include "ui/TargetRows.h"
 
 namespace corvalis {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using testing::Ide;
 using testing::IdeFixture;
-using ::testing::IsEmpty;
 using ::testing::ThrowsMessage;
-
-struct VersionCase {
-    std::string text;
-    std::string major, minor, release, build, edition;
-    bool withSources;
-    std::string display;
-};
-
-TEST(TVersion, TextsParseIntoDigitGroupsAndEditionWords)
-{
-    const VersionCase cases[] = {
-        {"2.0.1.0 Standard Edition With Sources", "2", "0", "1", "0", "Standard Edition With Sources", true,
-         "2.0.1.0 Standard Edition With Sources"},
-        {"2.0.1.0 Professional with SOURCES", "2", "0", "1", "0", "Professional with SOURCES", true,
-         "2.0.1.0 Standard Edition With Sources"},
-        {"2.0.1.0 Professional", "2", "0", "1", "0", "Professional", false, "2.0.1.0 Standard Edition"},
-        {"2.0.1", "2", "0", "1", "", "", false, "2.0.1 Standard Edition"},
-        {"2.0.1 Beta", "2", "0", "1", "", "Beta", false, "2.0.1 Standard Edition"},
-        {"2..0...1.", "2", "0", "1", "", "", false, "2.0.1 Standard Edition"},
-        {"10.20.30.40.50 x", "10", "20", "30", "40", ".50 x", false, "10.20.30.40 Standard Edition"},
-        {"2.0", "", "", "", "", "", false, ".. Standard Edition"},
-        {"v2.0.1", "", "", "", "", "", false, ".. Standard Edition"},
-    };
-    for (const VersionCase& c : cases) {
-        const TVersion v(c.text);
-        EXPECT_EQ(std::vector<std::string>({v.Major, v.Minor, v.Release, v.Build, v.EditionText}),
-                  std::vector<std::string>({c.major, c.minor, c.release, c.build, c.edition}))
-            << c.text;
-        EXPECT_EQ(v.WithSources, c.withSources) << c.text;
-        EXPECT_EQ(v.DisplayText(), c.display) << c.text;
-    }
-    EXPECT_THAT([] { TVersion(" \t"); }, ThrowsMessage<Exception>("Bad version string"));
-}
 
 class InstallDataTest : public ::testing::Test {
 protected:
     InstallDataTest() { testing::PreparePackageFolder(machine, {}); }
 
-    TInstallData& Create()
+    // The installation data on this machine, the IDEs of earlier calls forgotten.
+    TInstallData& Create(const std::vector<IdeFixture>& ides = {})
     {
+        for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser})
+            for (const char* vendor : {"SOFTWARE\\Borland", "SOFTWARE\\CodeGear"})
+                machine.registry.DeleteKey(root, vendor);
+        testing::MemoryFixtureFiles files(machine);
+        for (const IdeFixture& ide : ides)
+            ide.Install(machine.platform, files);
         options = std::make_unique<TCmdOptions>(std::vector<std::string>{}, machine.files, machine.console);
-        data = std::make_unique<TInstallData>(machine.platform, *options,
-                                              [this](const std::string& text) { shown.push_back(text); });
+        data = std::make_unique<TInstallData>(machine.platform, *options, [](const std::string&) {});
         return *data;
     }
-    std::unique_ptr<IRegistryKey> ProductKeyForWriting()
+    TTargetOptions& OptionsOf(const IdeFixture& ide, const testing::PackageFolder& package = {})
     {
-        return machine.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::WriteCreate);
+        testing::PreparePackageFolder(machine, package);
+        EXPECT_EQ(Create({ide}).TargetOptions->Count(), 1);
+        return (*data->TargetOptions)[0];
     }
-    void Record(const std::string& installDir, const std::string& version)
+    // The product's key, with an earlier run's record when given one.
+    std::unique_ptr<IRegistryKey> Key(const std::string& subkey = {}, const std::string& installDir = {},
+                                      const std::string& version = {})
     {
-        auto key = ProductKeyForWriting();
-        key->WriteString("InstallDir", installDir);
-        key->WriteString("InstalledVersion", version);
+        if (!version.empty()) {
+            Key()->WriteString("InstallDir", installDir);
+            Key()->WriteString("InstalledVersion", version);
+        }
+        return machine.registry.OpenKey(RootKey::LocalMachine, std::string(ProductKey) + subkey,
+                                        KeyAccess::WriteCreate);
     }
-    void Install(const IdeFixture& fixture)
+    const TMetadataProvider& Provider(const std::string& name)
     {
-        testing::MemoryFixtureFiles files(machine);
-        fixture.Install(machine.platform, files);
+        for (const auto& provider : *data->Providers)
+            if (provider->Name == name)
+                return *provider;
+        throw std::logic_error("no provider " + name);
+    }
+    // The IDEs a walk of the IDE page's Next warns about; meanwhile happens while the first warning is open.
+    std::vector<std::string> Warned(
+        void (*walk)(const TTargetOptionsList&, const TIdeWarning&), const std::function<void()>& meanwhile = [] {})
+    {
+        std::vector<std::string> names;
+        walk(*data->TargetOptions, [&](TTargetOptions& o) {
+            names.push_back(o.Target.DisplayName());
+            if (names.size() == 1)
+                meanwhile();
+        });
+        return names;
+    }
+    static std::vector<std::string> Names(const std::vector<const TMetadataProvider*>& providers)
+    {
+        std::vector<std::string> names;
+        for (const TMetadataProvider* provider : providers)
+            names.push_back(provider->Name);
+        return names;
     }
 
     MemoryPlatform machine;
     std::unique_ptr<TCmdOptions> options;
     std::unique_ptr<TInstallData> data;
-    std::vector<std::string> shown;
 };
+
+const IdeFixture kDelphi7WithZeos = IdeFixture(Ide::Delphi7)
+                                        .WithKnownPackage("C:\\Zeos\\zcomponentdesign70.bpl", "Zeos")
+                                        .WithKnownPackage("C:\\Doa\\doa70.bpl", "Direct Oracle Access");
 
 TEST_F(InstallDataTest, AFreshMachineGivesAFreshInstallationWithTheDefaults)
 {
-    machine.files.ForceDirectories(*machine.shell.FolderPath(SpecialFolder::Programs) + "\\Accessories");
-    machine.files.ForceDirectories(*machine.shell.FolderPath(SpecialFolder::Programs) + "\\Hidden");
-    machine.files.SetHidden(*machine.shell.FolderPath(SpecialFolder::Programs) + "\\Hidden", true);
-    machine.files.AddFile(*machine.shell.FolderPath(SpecialFolder::Programs) + "\\Notepad.lnk");
+    const std::string programs = *machine.shell.FolderPath(SpecialFolder::Programs);
+    machine.files.ForceDirectories(programs + "\\Accessories");
+    machine.files.ForceDirectories(programs + "\\Hidden");
+    machine.files.SetHidden(programs + "\\Hidden", true);
+    machine.files.AddFile(programs + "\\Notepad.lnk");
     const TInstallData& d = Create();
-    EXPECT_EQ(d.Mode, imInstall);
-    EXPECT_FALSE(d.ProductInstalled);
-    EXPECT_EQ(d.InstalledVersion, nullptr);
+    EXPECT_TRUE(d.Mode == imInstall && !d.ProductInstalled && !d.InstalledVersion);
     EXPECT_EQ(d.PackageVersion->DisplayText(), "2.0.1.0 Standard Edition With Sources");
     EXPECT_EQ(d.InstallDir, "C:\\Program Files\\Halvorn\\Corvalis");
-    EXPECT_EQ(d.StartFolder, "Halvorn\\Corvalis VCL Edition");
-    EXPECT_EQ(d.StartMenuFolder(), d.ProgramsFolder + "\\Halvorn\\Corvalis VCL Edition");
+    EXPECT_EQ(d.StartMenuFolder(), programs + "\\Halvorn\\Corvalis VCL Edition");
     EXPECT_THAT(d.StartMenuGroups, ElementsAre("Accessories"));
-    EXPECT_EQ(d.PackagesDir(), "C:\\Program Files\\Halvorn\\Corvalis\\Packages");
-    EXPECT_EQ(d.SourcesDir(), "C:\\Program Files\\Halvorn\\Corvalis\\Sources");
-    EXPECT_TRUE(d.VisitWeb);
-    EXPECT_TRUE(d.WithSources);
-    EXPECT_TRUE(d.HasConnectivity);
-    EXPECT_EQ(d.Providers->Count(), 35);
-    EXPECT_EQ(d.Targets->Count(), 0);
-    EXPECT_THAT(shown, IsEmpty());
-}
-
-TEST_F(InstallDataTest, WithoutShellFoldersTheFallbacksServe)
-{
-    machine.shell.SetFolderPath(SpecialFolder::ProgramFiles, std::nullopt);
-    machine.shell.SetFolderPath(SpecialFolder::Programs, std::nullopt);
-    const TInstallData& d = Create();
-    EXPECT_EQ(d.InstallDir, "C:\\Program files\\Halvorn\\Corvalis");
-    EXPECT_EQ(d.ProgramsFolder, "");
-    EXPECT_THAT(d.StartMenuGroups, IsEmpty());
-}
-
-TEST_F(InstallDataTest, AMissingVersionFileIsShownAndFails)
-{
-    machine.files.DeleteFile("C:\\Setup\\version");
-    const std::string message = "File not exists:\"version\". Invalid installer package.";
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>(message));
-    EXPECT_THAT(shown, ElementsAre(message));
-    machine.files.CreateDirectory("C:\\Setup\\version");
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>(message));
-}
-
-TEST_F(InstallDataTest, ABlankVersionFileFails)
-{
-    machine.files.WriteFile("C:\\Setup\\version", " \r\n");
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>("Bad version string"));
+    EXPECT_TRUE(d.VisitWeb && d.WithSources && d.HasConnectivity);
 }
 
 TEST_F(InstallDataTest, TheRecordedVersionDecidesTheMode)
 {
-    const std::pair<std::string, TInstallMode> cases[] = {
-        {"2.0.1.0 Standard Edition With Sources", imMaintenance},
-        {"2.0.1.0 Professional Edition with sources", imMaintenance},
-        {"2.0.1.0 Standard Edition", imUpdate},
-        {"2.0.1 Standard Edition With Sources", imUpdate},
-        {"1.9.0.0 Standard Edition With Sources", imUpdate},
-    };
-    for (const auto& [recorded, mode] : cases) {
-        Record("C:\\Corvalis", recorded);
+    const std::tuple<std::string, std::string, TInstallMode> cases[] = {
+        {"C:\\Corvalis", "2.0.1.0 Standard Edition With Sources", imMaintenance},
+        {"C:\\Corvalis", "2.0.1.0 Professional Edition with sources", imMaintenance},
+        {"C:\\Corvalis", "2.0.1.0 Standard Edition", imUpdate},
+        {"C:\\Corvalis", "2.0.1 Standard Edition With Sources", imUpdate},
+        {"C:\\Corvalis", "1.9.0.0 Standard Edition With Sources", imUpdate},
+        {"", "1.0.0.0", imInstall}};
+    for (const auto& [dir, recorded, mode] : cases) {
+        Key("", dir, recorded);
         EXPECT_EQ(Create().Mode, mode) << recorded;
-        EXPECT_TRUE(data->ProductInstalled);
-        EXPECT_EQ(data->InstallDir, "C:\\Corvalis");
+        EXPECT_EQ(data->ProductInstalled, !dir.empty());
+        EXPECT_EQ(data->InstalledVersion != nullptr, !dir.empty());
+        EXPECT_EQ(data->InstallDir, dir.empty() ? "C:\\Program Files\\Halvorn\\Corvalis" : dir);
     }
 }
 
-TEST_F(InstallDataTest, AnEmptyInstallFolderMeansNotInstalledAndTheVersionIsDiscarded)
-{
-    Record("", "1.0.0.0");
-    const TInstallData& d = Create();
-    EXPECT_FALSE(d.ProductInstalled);
-    EXPECT_EQ(d.InstalledVersion, nullptr);
-    EXPECT_EQ(d.InstallDir, "C:\\Program Files\\Halvorn\\Corvalis");
-    EXPECT_EQ(d.Mode, imInstall);
-}
-
-TEST_F(InstallDataTest, AProductKeyWithoutVersionFails)
-{
-    ProductKeyForWriting()->WriteString("InstallDir", "C:\\Corvalis");
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>("Bad version string"));
-}
-
-TEST_F(InstallDataTest, StoredChoicesAreReadAndTheModeNeedsSources)
-{
-    Record("C:\\Corvalis", "2.0.1.0");
-    ProductKeyForWriting()->WriteInteger("CompilationMode", cmTMS);
-    ProductKeyForWriting()->WriteInteger("Visit Web", 0);
-    ProductKeyForWriting()->WriteString("StartFolder", "Elsewhere");
-    EXPECT_EQ(Create().CompilationMode, cmTMS);
-    EXPECT_FALSE(data->VisitWeb);
-    EXPECT_EQ(data->StartFolder, "Halvorn\\Corvalis VCL Edition");
-
-    testing::PreparePackageFolder(machine, {.withSources = false});
-    EXPECT_EQ(Create().CompilationMode, cmStandard);
-}
-
-TEST_F(InstallDataTest, StoredValuesOfTheWrongTypeFail)
-{
-    Record("C:\\Corvalis", "2.0.1.0");
-    ProductKeyForWriting()->WriteString("Visit Web", "yes");
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<ERegistryException>("Invalid data type for 'Visit Web'"));
-    ProductKeyForWriting()->WriteInteger("Visit Web", 1);
-    ProductKeyForWriting()->WriteString("CompilationMode", "1");
-    EXPECT_THAT([&] { Create(); }, ThrowsMessage<ERegistryException>("Invalid data type for 'CompilationMode'"));
-}
-
-TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptions)
+TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptionsUnlessNotAllowed)
 {
     TInstallData& d = Create();
     d.ProductInstalled = true;
     d.StartFolder = "Tools\\Corvalis";
     d.CompilationMode = cmDevExpress;
+    machine.registry.SetReadOnly(RootKey::LocalMachine, true);
     d.SaveToRegistry();
-    EXPECT_THAT(testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey),
-                ::testing::ContainerEq(
-                    testing::RegistrySnapshot{{"INSTALLDIR", "s:C:\\Program Files\\Halvorn\\Corvalis"},
-                                              {"STARTFOLDER", "s:Tools\\Corvalis"},
-                                              {"INSTALLEDVERSION", "s:2.0.1.0 Standard Edition With Sources"},
-                                              {"COMPILATIONMODE", "i:3"},
-                                              {"VISIT WEB", "i:1"}}));
-
-    machine.registry
-        .OpenKey(RootKey::LocalMachine, std::string(ProductKey) + "\\Delphi 7.0 (Enterprise)", KeyAccess::WriteCreate)
-        ->WriteInteger("Installed", 1);
+    EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey)) << "without administrator rights";
+    machine.registry.SetReadOnly(RootKey::LocalMachine, false);
+    d.SaveToRegistry();
+    EXPECT_EQ(testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey),
+              (testing::RegistrySnapshot{{"INSTALLDIR", "s:C:\\Program Files\\Halvorn\\Corvalis"},
+                                         {"STARTFOLDER", "s:Tools\\Corvalis"},
+                                         {"INSTALLEDVERSION", "s:2.0.1.0 Standard Edition With Sources"},
+                                         {"COMPILATIONMODE", "i:3"},
+                                         {"VISIT WEB", "i:1"}}));
+    Key("\\Delphi 7.0 (Enterprise)")->WriteInteger("Installed", 1);
     d.ProductInstalled = false;
     d.SaveToRegistry();
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
 }
 
-TEST_F(InstallDataTest, WithoutAdministratorRightsNothingIsStoredAndNothingFails)
+TEST_F(InstallDataTest, AnIdesOptionsStartFromThePackageOrFromWhatAnEarlierRunStoredAndTakeEachProviderOnce)
 {
-    TInstallData& d = Create();
-    d.ProductInstalled = true;
-    machine.registry.SetReadOnly(RootKey::LocalMachine, true);
-    d.SaveToRegistry();
-    EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
+    const TTargetOptions& fresh = OptionsOf(kDelphi7WithZeos);
+    EXPECT_TRUE(!fresh.Installed && fresh.IdeRegistration && fresh.AddSourceLocation && fresh.CompilePackages &&
+                fresh.InstalledProviders.empty());
+    EXPECT_THAT(Names(fresh.SelectedProviders), ElementsAre("ADO", "BDE", "IBEx", "DbEx", "Zeos", "DOA"));
+    EXPECT_EQ(fresh.TargetKey(), "Software\\Halvorn\\Corvalis\\Delphi 7.0 (Enterprise)");
+    const TTargetOptions& bare = OptionsOf(kDelphi7WithZeos, {.withSources = false, .connectivity = false});
+    EXPECT_FALSE(bare.AddSourceLocation || bare.CompilePackages);
+    EXPECT_THAT(Names(bare.SelectedProviders), ElementsAre("ADO", "BDE", "IBEx", "DbEx"));
+    auto stored = Key("\\Delphi 7.0 (Enterprise)", "C:\\Corvalis", "2.0.1.0 Standard Edition With Sources");
+    stored->WriteInteger("Installed", 1);
+    EXPECT_THAT([&] { OptionsOf(kDelphi7WithZeos); },
+                ThrowsMessage<ERegistryException>("Failed to get data for 'IDE Registration'"));
+    for (const char* name : {"IDE Registration", "Add Source Location", "Compile Packages", "ZEOS Connectivity"})
+        stored->WriteInteger(name, 0);
+    stored->WriteInteger("FIBPlus Connectivity", 1);
+    const TTargetOptions& o = OptionsOf(kDelphi7WithZeos);
+    EXPECT_TRUE(o.Installed && !o.IdeRegistration && !o.AddSourceLocation);
+    EXPECT_TRUE(o.CompilePackages) << "never read: the package's default stays";
+    // Zeos is stored as not wanted, DOA has no value, FIBPlus is missing in the IDE.
+    EXPECT_THAT(Names(o.SelectedProviders), ElementsAre("ADO", "BDE", "IBEx", "DbEx", "DOA"));
+    EXPECT_THAT(Names(o.InstalledProviders), ElementsAre("ADO", "BDE", "IBEx", "DbEx"));
+    EXPECT_FALSE(OptionsOf(IdeFixture(Ide::Delphi7).WithEdition("Professional")).Installed) << "another edition";
+    // Each provider is chosen once.
+    TTargetOptions& chosen = OptionsOf(IdeFixture(Ide::Delphi7), {.connectivity = false});
+    chosen.AddSelectedProvider(Provider("ADO"));
+    chosen.AddSelectedProvider(Provider("Zeos"));
+    chosen.RemoveSelectedProvider(Provider("BDE"));
+    chosen.RemoveSelectedProvider(Provider("FIBPlus"));
+    EXPECT_THAT(Names(chosen.SelectedProviders), ElementsAre("ADO", "IBEx", "DbEx", "Zeos"));
+    EXPECT_TRUE(chosen.IsProviderSelected(Provider("Zeos")) && !chosen.IsProviderInstalled(Provider("Zeos")));
 }
 
-TEST_F(InstallDataTest, EveryIdeGetsOptionsInTargetOrder)
+TEST_F(InstallDataTest, AnIdesOptionsAreSavedTypedAndRemovedWithItsKey)
 {
-    for (Ide ide : {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2010})
-        Install(IdeFixture(ide));
-    const TInstallData& d = Create();
-    ASSERT_EQ(d.TargetOptions->Count(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(&(*d.TargetOptions)[i].Target, &(*d.Targets)[i]);
+    TTargetOptions& o = OptionsOf(kDelphi7WithZeos);
+    o.Installed = true;
+    o.AddInstalledProvider(Provider("Zeos"));
+    o.AddInstalledProvider(Provider("ADO"));
+    o.Save();
+    const auto saved = testing::SnapshotKey(machine.registry, RootKey::LocalMachine, o.TargetKey());
+    std::string values;
+    for (const char* name : {"INSTALLED", "BPLDIR", "DCPDIR", "IDE REGISTRATION", "ZEOS CONNECTIVITY",
+                             "DOA CONNECTIVITY", "ADD SOURCE LOCATION", "COMPILE PACKAGES", "ADO CONNECTIVITY"})
+        values += (saved.count(name) ? saved.at(name) : "-") + " ";
+    EXPECT_EQ(saved.size(), 6u + 31u) << "every other provider has its value";
+    const std::string bpl = "s:C:\\Program Files\\Halvorn\\Corvalis\\Delphi7 ";
+    EXPECT_EQ(values, "i:1 " + bpl + bpl + "i:1 i:1 i:0 i:1 i:1 - ") << "built-in providers have no value";
+    o.Installed = false;
+    o.Save();
+    EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, o.TargetKey()));
 }
 
-TEST(TMetadataProvidersList, HoldsTheBuiltInProvidersFirstAndNamesThePackages)
+TEST_F(InstallDataTest, OutputFoldersFollowTheIdeAndTheCompilationMode)
 {
-    MemoryPlatform machine;
-    testing::PreparePackageFolder(machine, {});
-    TCmdOptions options({}, machine.files, machine.console);
-    TInstallData data(machine.platform, options, [](const std::string&) {});
-    const TMetadataProvidersList& providers = *data.Providers;
-    ASSERT_EQ(providers.Count(), 35);
-    for (int i = 0; i < providers.Count(); ++i)
-        EXPECT_EQ(providers[i].BuiltIn, i < 4) << providers[i].Name;
-    EXPECT_EQ(providers[0].RuntimePackageName(), "CorvalisADO");
-    EXPECT_EQ(providers[0].DesignPackageName(), "CorvalisDsgnADO");
-    EXPECT_EQ(providers[26].Caption, "ElevateDB(ANSI) Connectivity");
-    EXPECT_EQ(providers[34].Description, "Corvalis Component ODBCExpress Connectivity");
-    EXPECT_EQ(&providers[9].Owner, &data);
+    const std::tuple<Ide, TCompilationMode, std::string> cases[] = {
+        {Ide::Delphi7, cmStandard, "Delphi7|Delphi7|Packages\\Delphi7"},
+        {Ide::CBuilder6, cmTnt, "CBuilder6|CBuilder6\\obj|Packages_Tnt\\CBuilder6"},
+        {Ide::Rad2007, cmTMS, "Delphi2007|Delphi2007|Packages_TMS\\Delphi2007"},
+        {Ide::CBuilder2007, cmDevExpress, "CBuilder2007|CBuilder2007\\obj|Packages_DevExpress\\CBuilder2007"},
+        {Ide::Delphi2005, cmStandard, "Delphi2005|Delphi2005|Packages\\Delphi2005"},
+    };
+    const size_t root = std::string("C:\\Program Files\\Halvorn\\Corvalis\\").size();
+    for (const auto& [ide, mode, expected] : cases) {
+        TTargetOptions& o = OptionsOf(IdeFixture(ide));
+        data->CompilationMode = mode;
+        EXPECT_EQ(o.OutputDir().substr(root) + "|" + o.UnitOutputDir().substr(root) + "|" +
+                      o.PackageSourceDir().substr(root),
+                  expected);
+    }
+}
+
+TEST_F(InstallDataTest, RowsStartAsTheModeSaysAndClicksCycleTheirActions)
+{
+    TTargetOptions& o = OptionsOf(IdeFixture(Ide::Delphi7));
+    // The row's text and Action (install, leave unchanged, remove) as set up, then after each of three clicks.
+    const std::tuple<TInstallMode, bool, std::string> cases[] = {
+        {imInstall, false, "Install i, Don't install l, Install i, Don't install l"},
+        {imInstall, true, "Install i, Don't install r, Install i, Don't install r"},
+        {imUpdate, true, "Update i, Uninstall r, Update i, Uninstall r"},
+        {imUpdate, false, "Do nothing l, Install i, Do nothing l, Install i"},
+        {imMaintenance, true, "Do nothing l, Reinstall i, Uninstall r, Do nothing l"},
+        {imMaintenance, false, "Do nothing l, Install i, Do nothing l, Install i"},
+    };
+    for (const auto& [mode, installed, expected] : cases) {
+        o.Installed = installed;
+        o.Action = taLeaveUnchanged;
+        TTargetRow row = SetUpTargetRow(o, mode).value();
+        std::string seen = ActionText(mode, o, row).substr(8) + " " + "ilr"[o.Action];
+        for (int click = 0; click < 3; ++click) {
+            row.check = NextCheck(row);
+            o.Action = ActionOfRow(row.check, installed);
+            seen += ", " + ActionText(mode, o, row).substr(8) + " " + "ilr"[o.Action];
+        }
+        EXPECT_EQ(seen, expected) << mode << installed;
+    }
+    o.Target.VersionNumber = 4;
+    EXPECT_EQ(SetUpTargetRow(o, imInstall), std::nullopt);
+    EXPECT_EQ(o.Action, taLeaveUnchanged);
+}
+
+TEST_F(InstallDataTest, TheFirstFailingCheckNamesTheProblem)
+{
+    TTargetOptionsList& list = *Create({IdeFixture(Ide::Delphi7).WithoutDatabasePackage().WithoutCompiler(),
+                                        IdeFixture(Ide::Delphi6).WithoutCompiler(), IdeFixture(Ide::Delphi5),
+                                        IdeFixture(Ide::Rad2010).WithEdition("Turbo").WithoutCompiler(),
+                                        IdeFixture(Ide::Rad2007).WithOldCoreIdePackage()})
+                                    .TargetOptions;
+    // The texts in full are pinned where the IDE page shows them.
+    const auto problems = [&] {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list.Count(); ++i)
+            texts.push_back(TargetProblem(list[i]).value_or("none").substr(0, 40));
+        return texts;
+    };
+    data->WithSources = false;
+    // Discovery order: Delphi 5, 6, 7, then RAD Studio 2007 and 2010.
+    EXPECT_THAT(problems(),
+                ElementsAre("none", "This IDE version has no dcc32.exe compil",
+                            "This IDE version has no support of datab", "You have to update your D2007 IDE versio",
+                            "The \"Turbo\" IDE edition has no command-l"));
+    data->WithSources = true;
+    data->CompilationMode = cmTnt;
+    EXPECT_THAT(problems(),
+                ElementsAre("You have selected compilation using TnT ", "This IDE version has no dcc32.exe compil",
+                            "This IDE version has no support of datab", "You have selected compilation using TnT ",
+                            "The \"Turbo\" IDE edition has no command-l"));
+    data->CompilationMode = cmTMS;
+    EXPECT_THAT(TargetProblem(list[0]).value_or(""), HasSubstr("TMS Unicode controls installed."));
+    data->CompilationMode = cmDevExpress;
+    EXPECT_THAT(TargetProblem(list[0]).value_or(""),
+                HasSubstr("(ExpressEditors, ExpressPageControl, ExpressTreeList)."));
+}
+
+TEST_F(InstallDataTest, TheIdePageAndItsWarningsFollowTheActions)
+{
+    TTargetOptionsList& list =
+        *Create({IdeFixture(Ide::Delphi7), IdeFixture(Ide::Rad2009).WithEdition("Turbo Delphi").WithoutCompiler(),
+                 IdeFixture(Ide::Rad2010)})
+             .TargetOptions;
+    data->Mode = imUpdate;
+    EXPECT_TRUE(IdePageNextEnabled(imInstall, list) && IdePageNextEnabled(imUpdate, list)) << "an update has work";
+    data->Mode = imMaintenance;
+    EXPECT_FALSE(IdePageNextEnabled(imMaintenance, list));
+    list[0].Action = taRemove;
+    EXPECT_TRUE(IdePageNextEnabled(imMaintenance, list));
+    EXPECT_FALSE(ConfigPageEnabled(list));
+    list[0].Action = taLeaveUnchanged;
+    list[1].Action = taInstall;
+    list[2].Action = taInstall;
+    EXPECT_TRUE(ConfigPageEnabled(list));
+    EXPECT_THAT(Warned(ForEachIdeLackingACompiler), ElementsAre("CodeGear RAD Studio 2009 (Turbo Delphi)"));
+    std::vector<std::string> configured;
+    for (const TTargetOptions* o : IdesToConfigure(list))
+        configured.push_back(o->Target.DisplayName());
+    EXPECT_THAT(configured,
+                ElementsAre("Embarcadero RAD Studio 2010 (Architect)", "CodeGear RAD Studio 2009 (Turbo Delphi)"));
+    machine.processes.AddRunningProcess("bds.exe", {list[2].Target.AppFile});
+    machine.processes.AddRunningProcess("delphi32.exe", {list[0].Target.AppFile});
+    EXPECT_THAT(Warned(ForEachRunningIde), ElementsAre("Embarcadero RAD Studio 2010 (Architect)"));
+}
+
+TEST_F(InstallDataTest, EachWarningTestsItsIdeOnlyWhenTheWalkReachesIt)
+{
+    TTargetOptionsList& list = *Create({IdeFixture(Ide::Rad2009).WithEdition("Turbo Delphi").WithoutCompiler(),
+                                        IdeFixture(Ide::Rad2010).WithEdition("Turbo Delphi").WithoutCompiler()})
+                                    .TargetOptions;
+    for (int i = 0; i < list.Count(); ++i) {
+        list[i].Action = taInstall;
+        machine.processes.AddRunningProcess("bds.exe", {list[i].Target.AppFile});
+    }
+    const auto placeTheLaterCompiler = [&] { machine.files.AddFile(list[1].Target.Dcc32File()); };
+    EXPECT_THAT(Warned(ForEachIdeLackingACompiler, placeTheLaterCompiler),
+                ElementsAre("CodeGear RAD Studio 2009 (Turbo Delphi)"));
+    EXPECT_THAT(Warned(ForEachRunningIde), ::testing::SizeIs(2));
+    // Both IDEs closed while the first box is open: the second is no longer seen.
+    const auto closeTheIdes = [&] { machine.processes.FailSnapshots(true); };
+    EXPECT_THAT(Warned(ForEachRunningIde, closeTheIdes), ::testing::SizeIs(1));
 }
 
 } // namespace
