@@ -1,5 +1,8 @@
 #include "E2eTest.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "core/InstallData.h"
 #include "driver/Capture.h"
 #include "ide/CmdLineUtils.h"
@@ -14,12 +17,59 @@ std::string E2eTest::MakePackage(const std::string& folderName, const std::strin
     return test.MakePackage(folderName, {version, withSources, withConnectivity}) + "\\setup.exe";
 }
 
-void E2eTest::InstallThroughWizard(TWizardSession& wizard)
+void E2eTest::InstallThroughWizard(const std::string& setup, const TPageStep& onIdePage, const TPageStep& onConfigPage)
 {
+    TWizardSession wizard(setup);
     wizard.ToIdePage(InstallDir());
-    uidriver::Click(wizard.Button("&Next >"));
-    uidriver::WaitUntil([&] { return wizard.ActivePage() == "wConfigPage"; }, "the configuration page");
+    if (onIdePage)
+        onIdePage(wizard);
+    wizard.Next("wConfigPage");
+    if (onConfigPage)
+        onConfigPage(wizard);
     wizard.RunToFinish();
+    wizard.Finish();
+}
+
+// The output goes through files of the test's folder, so that Wine's helper processes
+// cannot keep a pipe open.
+TRunResult E2eTest::Run(const std::string& setup, const std::string& arguments)
+{
+    const std::string output = test.Root() + "\\stdout.txt", errors = test.Root() + "\\stderr.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
+        return win32::ScopedKernelHandle(
+            ::CreateFileA(path.c_str(), access, FILE_SHARE_READ, &inherit, disposition, 0, nullptr));
+    };
+    TRunResult result{};
+    {
+        win32::ScopedKernelHandle out = open(output, GENERIC_WRITE, CREATE_ALWAYS),
+                                  err = open(errors, GENERIC_WRITE, CREATE_ALWAYS),
+                                  in = open("NUL", GENERIC_READ, OPEN_EXISTING);
+        STARTUPINFOA startup = {sizeof startup};
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = in.Get();
+        startup.hStdOutput = out.Get();
+        startup.hStdError = err.Get();
+        PROCESS_INFORMATION process{};
+        std::string commandLine = "\"" + setup + "\" " + arguments;
+        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                              &process))
+            throw std::runtime_error("cannot start " + commandLine);
+        win32::ScopedKernelHandle processHandle(process.hProcess), thread(process.hThread);
+        const auto deadline = std::chrono::steady_clock::now() + kRunTimeout;
+        while (::WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+            const auto windows = uidriver::TopLevelWindows(process.dwProcessId);
+            result.showedWindow |= std::any_of(windows.begin(), windows.end(), uidriver::IsVisible);
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::TerminateProcess(process.hProcess, 99);
+                throw std::runtime_error("the installer did not end: " + commandLine);
+            }
+        }
+        ::GetExitCodeProcess(process.hProcess, &result.exitCode);
+    }
+    result.output = machine.files.ReadFile(output).value_or("");
+    result.errors = machine.files.ReadFile(errors).value_or("");
+    return result;
 }
 
 testing::RegistrySnapshot E2eTest::ProductKey()
@@ -30,6 +80,23 @@ testing::RegistrySnapshot E2eTest::ProductKey()
 testing::RegistrySnapshot E2eTest::UserKey(const testing::IdeFixture& ide)
 {
     return testing::SnapshotKey(machine.registry, RootKey::CurrentUser, ide.UserKey());
+}
+
+bool E2eTest::Registered(const testing::IdeFixture& ide, const std::string& file)
+{
+    return UserKey(ide).count("KNOWN PACKAGES\\" + UpperCase(InstallDir() + "\\" + file)) == 1;
+}
+
+std::vector<std::string> E2eTest::IdeSettings()
+{
+    std::vector<std::string> settings;
+    for (const testing::IdeFixture& ide : test.Ides()) {
+        for (const auto& [name, value] : UserKey(ide))
+            settings.push_back(name + "=" + value);
+        if (ide.IsBds())
+            settings.push_back(machine.files.ReadFile(ide.EnvOptionsFile(machine.platform)).value_or(""));
+    }
+    return settings;
 }
 
 std::optional<std::vector<std::string>> E2eTest::SetupLog()

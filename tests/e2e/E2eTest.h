@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,15 @@ namespace corvalis::e2e {
 
 inline constexpr const char* kVersion = "2.0.1.0 Standard Edition With Sources";
 inline constexpr const char* kOlderVersion = "1.9.0.0 Standard Edition With Sources";
+
+// What a script sees of an installer run: exit code, standard output and error, and
+// whether the program showed a window meanwhile.
+struct TRunResult {
+    DWORD exitCode;
+    std::string output;
+    std::string errors;
+    bool showedWindow;
+};
 
 // A test of the installer as a user runs it: a machine of the test's own, with helpers to
 // make packages, start the installer and read what it left behind.
@@ -31,9 +41,14 @@ protected:
     std::string MakePackage(const std::string& folderName, const std::string& version = kVersion,
                             bool withSources = true, bool withConnectivity = false);
 
-    // A fresh installation through every page, into the IDEs whose rows are ticked by
-    // default; the wizard is left on the finish page.
-    void InstallThroughWizard(TWizardSession& wizard);
+    // A fresh installation through every page, into the IDEs whose rows are ticked once
+    // onIdePage has run; the installer ends on Finish.
+    using TPageStep = std::function<void(TWizardSession&)>;
+    void InstallThroughWizard(const std::string& setup, const TPageStep& onIdePage = {},
+                              const TPageStep& onConfigPage = {});
+
+    // Runs the installer to its end as a script does.
+    TRunResult Run(const std::string& setup, const std::string& arguments);
 
     // The name the installer gives the IDE.
     std::string DisplayName(const testing::IdeFixture& ide);
@@ -43,6 +58,10 @@ protected:
 
     testing::RegistrySnapshot ProductKey();
     testing::RegistrySnapshot UserKey(const testing::IdeFixture& ide);
+    // The IDE knows the package of the installation folder.
+    bool Registered(const testing::IdeFixture& ide, const std::string& file);
+    // The IDEs' own settings: their user keys and EnvOptions.proj files.
+    std::vector<std::string> IdeSettings();
     // setup.log of the installation folder, as lines without their CR LF; none when missing.
     std::optional<std::vector<std::string>> SetupLog();
 
@@ -51,6 +70,11 @@ protected:
         int check;
         bool enabled;
         std::string status;
+        bool operator==(const TRow&) const = default;
+        friend void PrintTo(const TRow& row, std::ostream* out)
+        {
+            *out << "{" << row.check << ", " << row.enabled << ", \"" << row.status << "\"}";
+        }
     };
     TRow Row(TWizardSession& wizard, const testing::IdeFixture& ide);
     HWND RowBox(TWizardSession& wizard, const testing::IdeFixture& ide);

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
-#include "core/InstallData.h"
 #include "core/Product.h"
 #include "ide/Utils.h"
 
@@ -21,7 +20,6 @@ using IdePagesTest = E2eTest;
 
 // The connectivity packages as the configuration page lists them.
 constexpr int kAdo = 0;
-constexpr int kBde = 1;
 constexpr int kZeos = 4;
 
 bool ProviderTicked(HWND list, int item)
@@ -36,12 +34,9 @@ bool ProviderTicked(HWND list, int item)
 void PressSpaceOn(HWND list, int item)
 {
     ClickMouse(list);
-    WaitUntil(
-        [&] {
-            GUITHREADINFO thread = {sizeof thread};
-            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(list, nullptr), &thread) && thread.hwndFocus == list;
-        },
-        "the focus on the list");
+    GUITHREADINFO thread = {sizeof thread};
+    const DWORD threadId = ::GetWindowThreadProcessId(list, nullptr);
+    WaitUntil([&] { return ::GetGUIThreadInfo(threadId, &thread) && thread.hwndFocus == list; }, "the list's focus");
     PressKey(list, VK_HOME);
     for (int i = 0; i < item; ++i)
         PressKey(list, VK_DOWN);
@@ -53,15 +48,6 @@ void ToggleProvider(HWND list, int item)
     const bool ticked = ProviderTicked(list, item);
     PressSpaceOn(list, item);
     WaitUntil([&] { return ProviderTicked(list, item) != ticked; }, "the tick of item " + std::to_string(item));
-}
-
-// The texts break their lines with a lone carriage return; a label shows CR LF.
-std::string Shown(const std::string& problem)
-{
-    std::string text;
-    for (char c : problem)
-        text += c == '\r' ? std::string("\r\n") : std::string(1, c);
-    return text;
 }
 
 TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
@@ -79,30 +65,26 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
     wizard.ToIdePage(InstallDir());
     EXPECT_EQ(wizard.Title(), "Choose IDE Targets");
 
-    for (const IdeFixture* ide : {&delphi5, &delphi7, &rad2010}) {
-        const TRow row = Row(wizard, *ide);
-        EXPECT_EQ(row.check, BST_CHECKED) << ide->RootDir();
-        EXPECT_TRUE(row.enabled) << ide->RootDir();
-        EXPECT_EQ(row.status, "Action: Install") << ide->RootDir();
-    }
-    const std::pair<const IdeFixture*, std::string> problems[] = {
-        {&noDatabase, "This IDE version has no support of databases. Corvalis can not be installed."},
-        {&noCompiler,
-         "This IDE version has no dcc32.exe compiler.\rPlease reinstall your IDE in order to fix this problem."},
-        {&turbo, std::string("The \"Turbo\" IDE edition has no command-line Delphi compiler (dcc32.exe).\rPlease "
-                             "download it from CodeGear site: ") +
-                     CompilerDownloadPage + " and run the installer again."},
-        {&oldRad, "You have to update your D2007 IDE version before installing Corvalis.\rPlease install Service Pack "
-                  "1 for Delphi2007 and run the installer again."}};
-    for (const auto& [ide, problem] : problems) {
-        const TRow row = Row(wizard, *ide);
-        EXPECT_EQ(row.check, BST_UNCHECKED) << ide->RootDir();
-        EXPECT_FALSE(row.enabled) << ide->RootDir();
-        EXPECT_EQ(row.status, Shown(problem));
-    }
+    // The problems break their lines with a lone CR, which the label shows as CR LF.
+    const TRow install{BST_CHECKED, true, "Action: Install"};
+    const auto refused = [](const std::string& problem) { return TRow{BST_UNCHECKED, false, problem}; };
+    const std::pair<const IdeFixture*, TRow> rows[] = {
+        {&delphi5, install},
+        {&delphi7, install},
+        {&rad2010, install},
+        {&noDatabase, refused("This IDE version has no support of databases. Corvalis can not be installed.")},
+        {&noCompiler, refused("This IDE version has no dcc32.exe compiler.\r\nPlease reinstall your IDE in order to "
+                              "fix this problem.")},
+        {&turbo, refused(std::string("The \"Turbo\" IDE edition has no command-line Delphi compiler (dcc32.exe).\r\n"
+                                     "Please download it from CodeGear site: ") +
+                         CompilerDownloadPage + " and run the installer again.")},
+        {&oldRad, refused("You have to update your D2007 IDE version before installing Corvalis.\r\nPlease install "
+                          "Service Pack 1 for Delphi2007 and run the installer again.")},
+    };
+    for (const auto& [ide, row] : rows)
+        EXPECT_EQ(Row(wizard, *ide), row) << ide->RootDir();
     // The last IDE found is the top row.
-    RECT top;
-    RECT bottom;
+    RECT top, bottom;
     ::GetWindowRect(RowBox(wizard, rad2010), &top);
     ::GetWindowRect(RowBox(wizard, delphi5), &bottom);
     EXPECT_LT(top.top, bottom.top);
@@ -114,169 +96,122 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
     const HWND targets = wizard.Control("wConfigPage", "ComboBox", nullptr);
     EXPECT_THAT(Items(targets), ElementsAre(DisplayName(rad2010), DisplayName(delphi5)));
     EXPECT_EQ(Text(targets), DisplayName(rad2010));
-    // Nothing to compile from and no source folder to add.
-    const HWND fromSources = wizard.Control("wConfigPage", "Button", "Compile Packages from sources");
-    const HWND addSource = wizard.Control("wConfigPage", "Button", "Add source location");
-    EXPECT_FALSE(IsEnabled(fromSources));
-    EXPECT_FALSE(IsEnabled(addSource));
-    EXPECT_EQ(CheckState(addSource), BST_UNCHECKED);
+    EXPECT_EQ(CheckState(wizard.Control("wConfigPage", "Button", "Add source location")), BST_UNCHECKED);
 }
 
-TEST_F(IdePagesTest, TheTntModeDisablesIdesWithoutTheTntControlsUntilTheStandardModeIsBack)
+TEST_F(IdePagesTest, TheCompilationModeAndTheConfigurationChoicesReachTheRun)
 {
-    const IdeFixture& withTnt = AddIde(IdeFixture(Ide::Delphi7, IdesFolder())
+    const IdeFixture& delphi7 = AddIde(IdeFixture(Ide::Delphi7, IdesFolder())
                                            .WithKnownPackage("$(DELPHI)\\Bin\\TntUnicodeVcl_R70.bpl", "TntUnicodeVcl"));
-    const IdeFixture& withoutTnt = AddIde(Ide::CBuilder6);
-    TWizardSession wizard(MakePackage("Corvalis Setup"));
-    wizard.ToIdePage(InstallDir());
-    wizard.Back("wCompilationMode");
-    Screenshot(wizard.Window(), "compilation-mode");
-    SetCheck(wizard.Control("wCompilationMode", "Button", "Compile Corvalis using TnT Unicode Controls"), BST_CHECKED);
-    wizard.Next("wIDEPage");
-
-    EXPECT_EQ(Row(wizard, withTnt).status, "Action: Install");
-    const TRow refused = Row(wizard, withoutTnt);
-    EXPECT_FALSE(refused.enabled);
-    EXPECT_EQ(refused.status, Shown("You have selected compilation using TnT Unicode controls,\rbut this IDE have no "
-                                    "Tnt Unicode controls installed."));
-
-    wizard.Back("wCompilationMode");
-    SetCheck(wizard.Control("wCompilationMode", "Button", "Compile Corvalis using standard VCL Controls"), BST_CHECKED);
-    wizard.Next("wIDEPage");
-    const TRow again = Row(wizard, withoutTnt);
-    EXPECT_TRUE(again.enabled);
-    EXPECT_EQ(again.check, BST_UNCHECKED);
-    EXPECT_EQ(again.status, "Action: Don't install");
-}
-
-TEST_F(IdePagesTest, TheChoicesOfTheConfigurationPageReachTheRun)
-{
-    const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
     const IdeFixture& rad2007 = AddIde(Ide::Rad2007);
-    TWizardSession wizard(MakePackage("Corvalis Setup", kVersion, true, true));
-    wizard.ToIdePage(InstallDir());
-    wizard.Next("wConfigPage");
-    const HWND targets = wizard.Control("wConfigPage", "ComboBox", nullptr);
-    const HWND providers = wizard.Control("wConfigPage", "SysListView32", nullptr);
-    EXPECT_THAT(Items(targets), ElementsAre(DisplayName(rad2007), DisplayName(delphi7)));
-    Screenshot(wizard.Window(), "config-page");
+    const auto toMode = [&](TWizardSession& wizard, const char* mode) {
+        wizard.Back("wCompilationMode");
+        SetCheck(wizard.Control("wCompilationMode", "Button", mode), BST_CHECKED);
+        Screenshot(wizard.Window(), "compilation-mode");
+        wizard.Next("wIDEPage");
+    };
+    const auto onIdePage = [&](TWizardSession& wizard) {
+        toMode(wizard, "Compile Corvalis using TnT Unicode Controls");
+        EXPECT_EQ(Row(wizard, delphi7).status, "Action: Install");
+        EXPECT_EQ(Row(wizard, rad2007), (TRow{BST_UNCHECKED, false,
+                                              "You have selected compilation using TnT Unicode "
+                                              "controls,\r\nbut this IDE have no Tnt Unicode "
+                                              "controls installed."}));
+        toMode(wizard, "Compile Corvalis using standard VCL Controls");
+        EXPECT_EQ(Row(wizard, rad2007), (TRow{BST_UNCHECKED, true, "Action: Don't install"}));
+        Click(RowBox(wizard, rad2007));
+    };
+    InstallThroughWizard(MakePackage("Corvalis Setup", kVersion, true, true), onIdePage, [&](TWizardSession& wizard) {
+        const HWND targets = wizard.Control("wConfigPage", "ComboBox", nullptr);
+        const HWND providers = wizard.Control("wConfigPage", "SysListView32", nullptr);
+        const HWND registration = wizard.Control("wConfigPage", "Button", "IDE registration");
+        EXPECT_THAT(Items(targets), ElementsAre(DisplayName(rad2007), DisplayName(delphi7)));
+        Screenshot(wizard.Window(), "config-page");
 
-    SelectItem(targets, DisplayName(delphi7));
-    SetCheck(wizard.Control("wConfigPage", "Button", "IDE registration"), BST_UNCHECKED);
-    EXPECT_TRUE(ProviderTicked(providers, kAdo));
-    ToggleProvider(providers, kAdo);
-    // The IDE has no ZEOS library: its package cannot be chosen.
-    EXPECT_FALSE(ProviderTicked(providers, kZeos));
-    PressSpaceOn(providers, kZeos);
-    ToggleProvider(providers, kAdo);
-    ToggleProvider(providers, kAdo);
-    EXPECT_FALSE(ProviderTicked(providers, kZeos));
-    // The first IDE's options are as they were.
-    SelectItem(targets, DisplayName(rad2007));
-    EXPECT_TRUE(ProviderTicked(providers, kAdo));
-    EXPECT_EQ(CheckState(wizard.Control("wConfigPage", "Button", "IDE registration")), BST_CHECKED);
-    wizard.RunToFinish();
-    wizard.Finish();
-
+        SelectItem(targets, DisplayName(delphi7));
+        SetCheck(registration, BST_UNCHECKED);
+        EXPECT_TRUE(ProviderTicked(providers, kAdo));
+        ToggleProvider(providers, kAdo);
+        // The IDE has no ZEOS library: its package cannot be chosen.
+        EXPECT_FALSE(ProviderTicked(providers, kZeos));
+        PressSpaceOn(providers, kZeos);
+        ToggleProvider(providers, kAdo);
+        ToggleProvider(providers, kAdo);
+        EXPECT_FALSE(ProviderTicked(providers, kZeos));
+        // The first IDE's options are as they were.
+        SelectItem(targets, DisplayName(rad2007));
+        EXPECT_TRUE(ProviderTicked(providers, kAdo));
+        EXPECT_EQ(CheckState(registration), BST_CHECKED);
+    });
     EXPECT_FALSE(machine.files.FileExists(InstallDir() + "\\Delphi7\\CorvalisDsgnADOD7.bpl"));
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi7\\CorvalisDsgnBDED7.bpl"));
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi2007\\CorvalisDsgnADOD11.bpl"));
     // The option is kept for the next run; the packages are registered all the same.
-    const auto options = testing::SnapshotKey(machine.registry, RootKey::LocalMachine,
-                                              std::string(corvalis::ProductKey) + "\\" + DisplayName(delphi7));
-    EXPECT_EQ(options.at("IDE REGISTRATION"), "i:0");
-    EXPECT_EQ(
-        UserKey(rad2007).count("KNOWN PACKAGES\\" + UpperCase(InstallDir()) + "\\DELPHI2007\\CORVALISDSGNADOD11.BPL"),
-        1u);
+    EXPECT_EQ(ProductKey().at(UpperCase(DisplayName(delphi7)) + "\\IDE REGISTRATION"), "i:0");
+    EXPECT_TRUE(Registered(rad2007, "Delphi2007\\CorvalisDsgnADOD11.bpl"));
 }
 
-TEST_F(IdePagesTest, ARunningIdeKeepsTheWizardOnTheIdePageUntilItEnds)
-{
-    const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
-    TWizardSession wizard(MakePackage("Corvalis Setup"));
-    wizard.ToIdePage(InstallDir());
-    std::optional<TChildProgram> ide(std::in_place, "\"" + delphi7.AppFile() + "\" /timeout:600000");
-    WaitUntil([&] { return ide->Running(); }, "the IDE to start");
-
-    wizard.NextAsync();
-    const HWND box = WaitForMessageBox(wizard.ProcessId(), DisplayName(delphi7) + " IDE is running. Please close it "
-                                                                                  "before continue.");
-    Click(Control(box, "Button", "OK"));
-    WaitUntilGone(box);
-    EXPECT_EQ(wizard.ActivePage(), "wIDEPage");
-
-    ide.reset();
-    wizard.Next("wConfigPage");
-}
-
-TEST_F(IdePagesTest, TheCommandLinePresetsTheRowsAndLetsARunningIdePass)
+TEST_F(IdePagesTest, ARunningIdeKeepsTheWizardOnTheIdePageUnlessIgnoredAndTheCommandLinePresetsTheRows)
 {
     const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
     const IdeFixture& rad2007 = AddIde(Ide::Rad2007);
-    TWizardSession wizard(MakePackage("Corvalis Setup"), "--ides=Delphi7 --ignore-ide");
+    const std::string installer = MakePackage("Corvalis Setup");
+    std::optional<TChildProgram> ide(std::in_place, "\"" + delphi7.AppFile() + "\" /timeout:600000");
+    WaitUntil([&] { return ide->Running(); }, "the IDE to start");
+    {
+        TWizardSession wizard(installer, "--ides=Delphi7 --ignore-ide");
+        wizard.ToIdePage(InstallDir());
+        EXPECT_EQ(Row(wizard, delphi7).check, BST_CHECKED);
+        EXPECT_EQ(Row(wizard, rad2007), (TRow{BST_UNCHECKED, true, "Action: Don't install"}));
+        wizard.Next("wConfigPage");
+    }
+    TWizardSession wizard(installer);
     wizard.ToIdePage(InstallDir());
-    EXPECT_EQ(Row(wizard, delphi7).check, BST_CHECKED);
-    EXPECT_EQ(Row(wizard, rad2007).check, BST_UNCHECKED);
-    EXPECT_EQ(Row(wizard, rad2007).status, "Action: Don't install");
-    TChildProgram ide("\"" + delphi7.AppFile() + "\" /timeout:600000");
-    WaitUntil([&] { return ide.Running(); }, "the IDE to start");
+    wizard.NextAsync();
+    const HWND box = WaitForMessageBox(wizard.ProcessId(),
+                                       DisplayName(delphi7) + " IDE is running. Please close it before continue.");
+    Click(Control(box, "Button", "OK"));
+    WaitUntilGone(box);
+    EXPECT_EQ(wizard.ActivePage(), "wIDEPage");
+    ide.reset();
     wizard.Next("wConfigPage");
 }
 
 // An update finds the product in a Turbo IDE whose compiler has gone: its row turns to
 // removal, and Next asks what to do about the missing compiler.
-class TurboWarningTest : public E2eTest {
-protected:
-    void SetUp() override
-    {
-        const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
-        turbo_ = &AddIde(IdeFixture(Ide::Bds2006, IdesFolder()).WithEdition("Turbo Delphi Explorer").WithoutCompiler());
-        RecordInstallation(kOlderVersion, {&delphi7, turbo_});
-        installer_ = MakePackage("Corvalis Setup");
-    }
-    // A session on the IDE page, with the warning up.
-    HWND WarningOf(TWizardSession& wizard)
-    {
-        wizard.WaitForPage("wUpdatePage");
-        wizard.Next("wLicensePage");
-        SetCheck(wizard.Control("wLicensePage", "Button", "Yes, I accept this agreement"), BST_CHECKED);
-        wizard.Next("wCompilationMode");
-        wizard.Next("wIDEPage");
-        EXPECT_EQ(Row(wizard, *turbo_).check, BST_UNCHECKED);
+TEST_F(IdePagesTest, AMissingCompilerOfAnInstalledIdeEndsOrGoesOnOrIsAskedForAgain)
+{
+    const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
+    const IdeFixture& turbo =
+        AddIde(IdeFixture(Ide::Bds2006, IdesFolder()).WithEdition("Turbo Delphi Explorer").WithoutCompiler());
+    RecordInstallation(kOlderVersion, {&delphi7, &turbo});
+    const std::string installer = MakePackage("Corvalis Setup");
+    const auto warningOf = [&](TWizardSession& wizard) {
+        wizard.ToIdePage({});
+        EXPECT_EQ(Row(wizard, turbo).check, BST_UNCHECKED);
         wizard.NextAsync();
-        return WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Warning");
+        const HWND warning = WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Warning");
+        Screenshot(warning, "compiler-warning");
+        EXPECT_THAT(Text(FindControl(warning, "Static", nullptr)), ::testing::HasSubstr(DisplayName(turbo)));
+        return warning;
+    };
+    {
+        TWizardSession wizard(installer);
+        Click(Control(warningOf(wizard), "Button", "Exit"));
+        EXPECT_EQ(wizard.WaitForExit(), 0u);
     }
-
-    const IdeFixture* turbo_ = nullptr;
-    std::string installer_;
-};
-
-TEST_F(TurboWarningTest, ExitEndsTheInstaller)
-{
-    TWizardSession wizard(installer_);
-    const HWND warning = WarningOf(wizard);
-    Screenshot(warning, "compiler-warning");
-    EXPECT_THAT(Text(FindControl(warning, "Static", nullptr)), ::testing::HasSubstr(DisplayName(*turbo_)));
-    Click(Control(warning, "Button", "Exit"));
-    EXPECT_EQ(wizard.WaitForExit(), 0u);
-}
-
-TEST_F(TurboWarningTest, ContinueAnywayGoesOnWithoutTheCompiler)
-{
-    TWizardSession wizard(installer_);
-    Click(Control(WarningOf(wizard), "Button", "Continue Anyway"));
-    wizard.WaitForPage("wConfigPage");
-}
-
-TEST_F(TurboWarningTest, RetryAsksAgainUntilTheCompilerIsThere)
-{
-    TWizardSession wizard(installer_);
-    const HWND warning = WarningOf(wizard);
+    {
+        TWizardSession wizard(installer);
+        Click(Control(warningOf(wizard), "Button", "Continue Anyway"));
+        wizard.WaitForPage("wConfigPage");
+    }
+    TWizardSession wizard(installer);
+    const HWND warning = warningOf(wizard);
     Click(Control(warning, "Button", "&Retry"));
     WaitUntilListening(warning);
     EXPECT_TRUE(IsVisible(warning));
     EXPECT_EQ(wizard.ActivePage(), "wIDEPage");
-    machine.files.CopyFile(PathJoin(test.ToolsFolder(), "dcc32.exe"), turbo_->RootDir() + "\\Bin\\dcc32.exe");
+    machine.files.CopyFile(PathJoin(test.ToolsFolder(), "dcc32.exe"), turbo.RootDir() + "\\Bin\\dcc32.exe");
     Click(Control(warning, "Button", "&Retry"));
     wizard.WaitForPage("wConfigPage");
 }

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
+#include "core/IdeBackup.h"
 #include "core/InstallData.h"
+#include "core/RegistryExport.h"
 #include "core/ShellIntegration.h"
 #include "core/Unattended.h"
 #include "ide/Utils.h"
@@ -11,17 +13,21 @@
 namespace corvalis::e2e {
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using testing::Ide;
 using namespace uidriver;
 
 using InstallWizardTest = E2eTest;
 
-TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProductInstalled)
+TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProductInstalledAndRestorableSettings)
 {
     const testing::IdeFixture& delphi = AddIde(Ide::Delphi7);
     AddIde(Ide::CBuilder6);
-    AddIde(Ide::Rad2007);
+    const testing::IdeFixture& rad2007 = AddIde(Ide::Rad2007);
+    const std::vector<std::string> before = IdeSettings();
+    const std::string delphiExport = FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, delphi.UserKey()));
+    const auto rad2007EnvOptions = machine.files.ReadFile(rad2007.EnvOptionsFile(machine.platform));
     TWizardSession wizard(MakePackage("Corvalis Setup"));
 
     wizard.WaitForPage("wInstallPage");
@@ -51,7 +57,6 @@ TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProdu
     EXPECT_EQ(Row(wizard, delphi).status, "Action: Install");
     wizard.Next("wConfigPage");
     wizard.RunToFinish();
-
     EXPECT_NE(FindControl(wizard.Page("wFinish"), "Static", "Corvalis component is installed successfully"), nullptr);
     EXPECT_NE(FindControl(wizard.Page("wFinish"), "Static", (InstallDir() + "\\setup.log").c_str()), nullptr);
     wizard.Finish();
@@ -72,24 +77,21 @@ TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProdu
     ASSERT_TRUE(log);
     const std::regex stamped(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}, (Debug|Info)\].*)");
     EXPECT_TRUE(std::regex_match(log->front(), stamped)) << log->front();
-    EXPECT_THAT(log->back(), ::testing::EndsWith(", Info]Installation completed"));
-}
+    EXPECT_THAT(log->back(), EndsWith(", Info]Installation completed"));
 
-// Answers the message box that says text, and waits until it is gone.
-void AnswerMessageBox(DWORD processId, const std::string& text, const char* button = "OK")
-{
-    const HWND box = WaitForMessageBox(processId, text);
-    Click(Control(box, "Button", button));
-    WaitUntilGone(box);
-}
-
-// What a message box says: the texts of its labels.
-std::string MessageBoxText(HWND box)
-{
-    std::string text;
-    for (HWND label : Controls(box, "Static"))
-        text += Text(label);
-    return text;
+    // The IDE settings saved before the run changed them, and put back by --restore.
+    const std::string backups = BackupFolder(machine.platform);
+    ASSERT_FALSE(test.Names(backups).empty());
+    const std::string run = backups + "\\" + test.Names(backups).back();
+    EXPECT_EQ(test.Names(run), (std::vector<std::string>{"CBuilder6", "Delphi2007", "Delphi7"}));
+    EXPECT_EQ(machine.files.ReadFile(run + "\\Delphi7\\Registry.reg"), delphiExport);
+    EXPECT_EQ(machine.files.ReadFile(run + "\\Delphi2007\\EnvOptions.proj"), rad2007EnvOptions);
+    EXPECT_THAT(*log, ::testing::Contains(HasSubstr("The IDE settings are saved before they change, in " + run)));
+    ASSERT_NE(IdeSettings(), before);
+    const TRunResult restore = Run(InstallDir() + "\\Uninstall\\setup.exe", "--restore");
+    EXPECT_EQ(restore.exitCode, 0u) << restore.errors;
+    EXPECT_THAT(restore.output, HasSubstr(", Info]Restored the settings of " + DisplayName(rad2007)));
+    EXPECT_EQ(IdeSettings(), before);
 }
 
 TEST_F(InstallWizardTest, APackageWithoutItsVersionFileIsRefusedTwiceAndShowsNoWizard)
@@ -98,28 +100,31 @@ TEST_F(InstallWizardTest, APackageWithoutItsVersionFileIsRefusedTwiceAndShowsNoW
     const std::string installer = MakePackage("Corvalis Setup");
     machine.files.DeleteFile(ExtractFileDir(installer) + "\\version");
     TWizardSession wizard(installer);
-
-    const std::string message = "File not exists:\"version\". Invalid installer package.";
-    AnswerMessageBox(wizard.ProcessId(), message);
-    AnswerMessageBox(wizard.ProcessId(), message);
+    for (int shown = 0; shown < 2; ++shown) {
+        const HWND box =
+            WaitForMessageBox(wizard.ProcessId(), "File not exists:\"version\". Invalid installer package.");
+        Click(Control(box, "Button", "OK"));
+        WaitUntilGone(box);
+    }
     EXPECT_EQ(wizard.WaitForExit(), DWORD(ecRefused));
-    EXPECT_TRUE(TopLevelWindows(wizard.ProcessId(), "CorvalisForm").empty());
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
 }
 
 TEST_F(InstallWizardTest, WithoutAnIdeTheWarningEndsTheInstallerOrLetsItCopyTheFiles)
 {
     const std::string installer = MakePackage("Corvalis Setup");
-    {
-        TWizardSession wizard(installer);
+    const auto answerWarning = [&](TWizardSession& wizard, const char* answer) {
         const HWND warning = WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Corvalis Installer");
         Screenshot(warning, "no-ide");
-        Click(Control(warning, "Button", "Exit Setup"));
+        Click(Control(warning, "Button", answer));
+    };
+    {
+        TWizardSession wizard(installer);
+        answerWarning(wizard, "Exit Setup");
         EXPECT_EQ(wizard.WaitForExit(), 0u);
     }
     TWizardSession wizard(installer);
-    Click(Control(WaitForWindow(wizard.ProcessId(), "CorvalisForm", "Corvalis Installer"), "Button",
-                  "Continue with the installation"));
+    answerWarning(wizard, "Continue with the installation");
     wizard.ToIdePage(InstallDir());
     EXPECT_TRUE(wizard.Controls("wIDEPage", "Button").empty());
     // Nothing to configure: the run comes next.
@@ -129,57 +134,47 @@ TEST_F(InstallWizardTest, WithoutAnIdeTheWarningEndsTheInstallerOrLetsItCopyTheF
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\setup.log"));
 }
 
-TEST_F(InstallWizardTest, CancelBeforeTheRunEndsTheInstallerWithoutATrace)
+TEST_F(InstallWizardTest, CancelAndAFailedExtractionEndTheWizardAsTheRunStands)
 {
-    AddIde(Ide::Delphi7);
-    TWizardSession wizard(MakePackage("Corvalis Setup"));
-    wizard.ToIdePage(InstallDir());
-    Click(wizard.Button("Cancel"));
-    EXPECT_EQ(wizard.WaitForExit(), 0u);
-    EXPECT_FALSE(machine.files.DirectoryExists(InstallDir()));
-    EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
-}
-
-TEST_F(InstallWizardTest, CancelDuringTheRunLetsItFinishAndEndsWithoutTheFinishPage)
-{
+    // Three IDEs make the run long enough to be cancelled while it goes.
     for (Ide ide : {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
         AddIde(ide);
-    TWizardSession wizard(MakePackage("Corvalis Setup"));
-    wizard.ToIdePage(InstallDir());
-    wizard.Next("wConfigPage");
-    wizard.NextAsync();
-    wizard.WaitForPage("wCompile");
+    const std::string installer = MakePackage("Corvalis Setup");
+    {
+        TWizardSession wizard(installer);
+        wizard.ToIdePage(InstallDir());
+        Click(wizard.Button("Cancel"));
+        EXPECT_EQ(wizard.WaitForExit(), 0u);
+        EXPECT_FALSE(machine.files.DirectoryExists(InstallDir()));
+        EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
+    }
+    {
+        const TScopedEnvironment failure("CORVALIS_UNRAR_EXIT", "3");
+        TWizardSession wizard(installer);
+        wizard.StartRun(InstallDir());
+        const HWND box = WaitForMessageBox(wizard.ProcessId(), "Error extracting component files from archive.");
+        std::string text;
+        for (HWND label : Controls(box, "Static"))
+            text += Text(label);
+        EXPECT_THAT(text, HasSubstr("A CRC error occurred when unpacking."));
+        EXPECT_EQ(Text(box), "Corvalis Installer");
+        Click(Control(box, "Button", "OK"));
+        WaitUntilGone(box);
+        EXPECT_TRUE(wizard.Running());
+        EXPECT_EQ(wizard.ActivePage(), "wCompile");
+        EXPECT_FALSE(IsEnabled(wizard.Button("&Next >")));
+        EXPECT_TRUE(IsEnabled(wizard.Button("Cancel")));
+        EXPECT_FALSE(SetupLog());
+        EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
+        Click(wizard.Button("Cancel"));
+        EXPECT_EQ(wizard.WaitForExit(), DWORD(ecFailed));
+    }
+    TWizardSession wizard(installer);
+    wizard.StartRun(InstallDir());
     Click(wizard.Button("Cancel"));
     EXPECT_EQ(wizard.WaitForExit(kRunTimeout), 0u);
-
-    const auto log = SetupLog();
-    ASSERT_TRUE(log);
-    EXPECT_THAT(log->back(), ::testing::EndsWith(", Info]Installation completed"));
+    EXPECT_THAT(SetupLog().value_or(std::vector<std::string>{""}).back(), EndsWith(", Info]Installation completed"));
     EXPECT_EQ(ProductKey().at("INSTALLEDVERSION"), std::string("s:") + kVersion);
-}
-
-TEST_F(InstallWizardTest, AFailedExtractionShowsItsErrorAndLeavesTheWizardOnTheCompilePage)
-{
-    AddIde(Ide::Delphi7);
-    const TScopedEnvironment failure("CORVALIS_UNRAR_EXIT", "3");
-    TWizardSession wizard(MakePackage("Corvalis Setup"));
-    wizard.ToIdePage(InstallDir());
-    wizard.Next("wConfigPage");
-    wizard.NextAsync();
-    const HWND box = WaitForMessageBox(wizard.ProcessId(), "Error extracting component files from archive.");
-    EXPECT_THAT(MessageBoxText(box), HasSubstr("A CRC error occurred when unpacking."));
-    EXPECT_EQ(Text(box), "Corvalis Installer");
-    Click(Control(box, "Button", "OK"));
-    WaitUntilGone(box);
-
-    EXPECT_TRUE(wizard.Running());
-    EXPECT_EQ(wizard.ActivePage(), "wCompile");
-    EXPECT_FALSE(IsEnabled(wizard.Button("&Next >")));
-    EXPECT_TRUE(IsEnabled(wizard.Button("Cancel")));
-    EXPECT_FALSE(SetupLog());
-    EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, corvalis::ProductKey));
-    Click(wizard.Button("Cancel"));
-    EXPECT_EQ(wizard.WaitForExit(), DWORD(ecFailed));
 }
 
 } // namespace

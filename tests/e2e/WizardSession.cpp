@@ -126,20 +126,32 @@ std::vector<HWND> TWizardSession::Controls(const std::string& page, const char* 
 
 void TWizardSession::ToIdePage(const std::string& installDir, const std::string& group)
 {
-    WaitForPage("wInstallPage");
+    uidriver::WaitUntil([&] { return ActivePage() == "wInstallPage" || ActivePage() == "wUpdatePage"; },
+                        "the first page");
+    const bool update = ActivePage() == "wUpdatePage";
     Next("wLicensePage");
     uidriver::SetCheck(Control("wLicensePage", "Button", "Yes, I accept this agreement"), BST_CHECKED);
-    Next("wDestinationPage");
-    if (!installDir.empty())
-        uidriver::TypeText(Controls("wDestinationPage", "Edit").front(), installDir);
-    Next("wFolder");
-    if (!group.empty())
-        uidriver::TypeText(Controls("wFolder", "Edit").front(), group);
+    if (!update) {
+        Next("wDestinationPage");
+        if (!installDir.empty())
+            uidriver::TypeText(Controls("wDestinationPage", "Edit").front(), installDir);
+        Next("wFolder");
+        if (!group.empty())
+            uidriver::TypeText(Controls("wFolder", "Edit").front(), group);
+    }
     uidriver::Click(Button("&Next >"));
     uidriver::WaitUntil([&] { return ActivePage() == "wCompilationMode" || ActivePage() == "wIDEPage"; },
                         "the compilation mode or IDE page");
     if (ActivePage() == "wCompilationMode")
         Next("wIDEPage");
+}
+
+void TWizardSession::StartRun(const std::string& installDir)
+{
+    ToIdePage(installDir);
+    Next("wConfigPage");
+    NextAsync();
+    WaitForPage("wCompile");
 }
 
 void TWizardSession::RunToFinish()

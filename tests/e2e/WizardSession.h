@@ -43,9 +43,11 @@ public:
     HWND Control(const std::string& page, const char* className, const char* caption);
     std::vector<HWND> Controls(const std::string& page, const char* className);
 
-    // The pages up to the IDE page of a first installation: licence accepted, the folder and
-    // the Start-menu group as given (empty: as proposed).
+    // The pages up to the IDE page of a first installation or an update: licence accepted,
+    // the folder and the Start-menu group as given (empty: as proposed).
     void ToIdePage(const std::string& installDir, const std::string& group = {});
+    // From the start through the IDE page (as ToIdePage) to the compile page of the run.
+    void StartRun(const std::string& installDir);
     // From the page before the compile page through the run, which ends with the bar of its
     // steps full, to the finish page.
     void RunToFinish();
