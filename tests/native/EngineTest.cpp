@@ -57,10 +57,6 @@ protected:
     }
     bool Exists(const std::string& path) const { return files.FileExists(path); }
     std::string System(const std::string& file) const { return files.SystemDirectory() + "\\" + file; }
-    std::string Package(const std::string& file) const
-    {
-        return std::string(testing::InstallerMachine::kPackageFolder) + "\\" + file;
-    }
     std::string Uninstall(const std::string& file) const { return data->InstallDir + "\\Uninstall\\" + file; }
     // An installation made by this package, its installer running from the Uninstall folder.
     void InstallProduct()
@@ -97,6 +93,7 @@ TEST_F(EngineTest, AnInstallBuildsTheConnectivityPackagesFromTheFirstAndTakesOut
     EXPECT_EQ(stored.at("INSTALLED"), "i:1");
     EXPECT_EQ(stored.at("ZEOS CONNECTIVITY"), "i:0");
     EXPECT_FALSE(Exists(System("CorvalisDsgnD7.bpl")));
+    EXPECT_EQ(delphi7.Target.BrowsingPaths.back(), data->InstallDir + "\\Sources");
     EXPECT_NE(delphi7.Target.FindPackage("CorvalisDsgnDbExD7.bpl"), nullptr);
     EXPECT_EQ(delphi7.Target.FindPackage("CorvalisDsgnZeosD7.bpl"), nullptr);
     std::vector<std::string> built;
@@ -198,10 +195,7 @@ TEST_F(EngineTest, PathEditsFindTheFolderInEveryForm)
     target.RootDir = "C:\\RAD";
     const std::tuple<std::vector<std::string>, bool, const char*, std::vector<std::string>> cases[] = {
         // the list, added or removed, the folder, the list after
-        {{"$(BDS)\\lib", "D:\\Crv\\", "$(BDS)\\Imports"},
-         true,
-         "D:\\Crv",
-         {"$(BDS)\\lib", "D:\\Crv", "$(BDS)\\Imports"}},
+        {{"$(BDS)\\lib", "D:\\Crv\\", "y"}, true, "D:\\Crv", {"$(BDS)\\lib", "D:\\Crv", "y"}},
         {{"$(BDS)\\Crv\\", "x"}, true, "C:\\RAD\\Crv", {"C:\\RAD\\Crv", "x"}},
         {{"x"}, true, "D:\\Elsewhere", {"x", "D:\\Elsewhere"}},
         {{"d:\\crv", "$(BDS)\\lib", "D:\\CRV"}, true, "D:\\Crv", {"D:\\Crv", "$(BDS)\\lib", "D:\\CRV"}},
@@ -281,7 +275,7 @@ TEST_F(EngineTest, EachWayTheExtractionFailsHasItsMessage)
                 ThrowsMessage<Exception>(::testing::HasSubstr("must not contain a double quote")));
     EXPECT_EQ(installer.machine.processes.StartedProcesses().size(), started);
 
-    files.DeleteFile(Package("data.arc"));
+    files.DeleteFile(std::string(testing::InstallerMachine::kPackageFolder) + "\\data.arc");
     data->ProductInstalled = true;
     const size_t logged = lines.size();
     EXPECT_THAT([&] { compiler->ExtractDistribution(); },
