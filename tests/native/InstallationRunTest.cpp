@@ -144,7 +144,7 @@ TEST_P(InstallationRunModes, TakesItsStepsInOrder)
     std::string order;
     for (const std::string& line : view.lines)
         for (const auto& [prefix, token] : milestones)
-            if (line.starts_with(prefix) && !line.ends_with(") completed")) // an IDE's removal ends so
+            if (line.starts_with(prefix) && !line.ends_with(") completed")) // not an IDE's removal ending
                 order += (order.empty() ? "" : " ") + token + (token.size() == 1 ? line.substr(prefix.size(), 1) : "");
     EXPECT_EQ(order, c.order);
     EXPECT_THAT(Folders(std::string(kBackups) + "\\2026-03-02 17-05-09"), ElementsAreArray(c.saved));
