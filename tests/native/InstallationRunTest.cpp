@@ -1,215 +1,272 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
+
+#include "core/IdeBackup.h"
 #include "core/InstallationRun.h"
+#include "core/RegistryExport.h"
 #include "core/SetupLog.h"
-#include "core/ShellIntegration.h"
+#include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "native/InstallerMachine.h"
 #include "platform/Exceptions.h"
-#include "ui/MainPages.h"
 
 namespace corvalis {
 namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::EndsWith;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using testing::Ide;
 using testing::IdeFixture;
 using ::testing::IsEmpty;
-using ::testing::StartsWith;
+using ::testing::Not;
 
-TEST(FormatLogLine, StampsTheLineWithMillisecondsAndTheLevelName)
-{
-    const DateTime time = EncodeDateTime({2007, 5, 14, 16, 2, 31, 250});
-    EXPECT_EQ(FormatLogLine(time, llInfo, "Installation completed", ":"),
-              "[2007-05-14 16:02:31.250, Info]Installation completed");
-    EXPECT_EQ(FormatLogLine(EncodeDateTime({2026, 1, 2, 8, 4, 5, 7}), llError, "x", "."),
-              "[2026-01-02 08.04.05.007, Error]x");
-    const char* names[] = {"Debug", "Info", "Warning", "Error", "Fatal", "Unknown"};
-    for (uint8_t level = llDebug; level <= llUnknown; ++level)
-        EXPECT_THAT(FormatLogLine(0, static_cast<TLogLevel>(level), "", ":"),
-                    EndsWith(std::string(names[level]) + "]"));
-}
+constexpr const char* kBackups = "C:\\users\\user\\AppData\\Local\\Halvorn\\Corvalis\\Backup";
+const DateTime kFirstRun = EncodeDateTime({2026, 3, 1, 9, 15, 0, 0});
+const DateTime kSecondRun = EncodeDateTime({2026, 3, 2, 17, 5, 9, 0});
 
-TEST(TProgressLog, DetailLinesStayOutOfTheViewAndOneErrorMarksTheRun)
-{
-    MemoryLocale locale;
-    TProgressLog log(locale);
-    const auto detail = log.Add(llDebug, u"tool output", 39216.5);
-    EXPECT_FALSE(detail.inView);
-    EXPECT_FALSE(log.HasErrors());
-    const auto error = log.Add(llError, u"Error compiling package: CorvalisD7.dpk", 39216.5);
-    EXPECT_TRUE(error.inView && error.error);
-    const auto info = log.Add(llInfo, u"caf\u00E9\r\nsecond line", 39216.5);
-    EXPECT_TRUE(info.inView && !info.error);
-    EXPECT_EQ(info.text, "caf\xE9\r\nsecond line");
-    EXPECT_TRUE(log.HasErrors());
-    EXPECT_EQ(log.LogLines().size(), 3u);
-
-    MemoryFiles files;
-    const std::string path = log.Save(files, "C:\\New\\Folder");
-    EXPECT_EQ(path, "C:\\New\\Folder\\setup.log");
-    const std::string content = *files.ReadFile(path);
-    EXPECT_THAT(TextLines(content), ElementsAre(StartsWith("["), StartsWith("["), StartsWith("["), "second line"));
-    EXPECT_THAT(content, EndsWith("second line\r\n"));
-}
-
-TEST(MainPages, EachModeTakesItsPages)
-{
-    const auto pages = [](const TPageFlags& flags) {
-        std::vector<int> on;
-        for (size_t i = 0; i < flags.size(); ++i)
-            if (flags[i])
-                on.push_back(static_cast<int>(i));
-        return on;
-    };
-    EXPECT_THAT(pages(SetupPageFlags(imInstall, true)),
-                ElementsAre(wInstallPage, wLicensePage, wDestinationPage, wFolder, wCompilationMode, wIDEPage,
-                            wConfigPage, wCompile, wFinish));
-    EXPECT_THAT(pages(SetupPageFlags(imUpdate, false)),
-                ElementsAre(wUpdatePage, wLicensePage, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
-    TPageFlags maintenance = SetupPageFlags(imMaintenance, true);
-    EXPECT_THAT(pages(maintenance),
-                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
-    TInstallMode mode = imMaintenance;
-    std::optional<bool> chosen;
-    EXPECT_TRUE(ApplyMaintenanceChoice(false, true, chosen, mode, maintenance));
-    EXPECT_EQ(mode, imUninstall);
-    EXPECT_THAT(pages(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
-    EXPECT_TRUE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
-    EXPECT_EQ(mode, imMaintenance);
-    EXPECT_THAT(pages(maintenance),
-                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
-
-    // The IDE rows leave nothing to install; the chosen button clicked again keeps that.
-    maintenance[wConfigPage] = false;
-    EXPECT_FALSE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
-    EXPECT_FALSE(maintenance[wConfigPage]);
-
-    std::optional<bool> withoutSources;
-    ApplyMaintenanceChoice(true, false, withoutSources, mode, maintenance);
-    EXPECT_FALSE(maintenance[wCompilationMode]);
-}
-
-TEST(MainPages, TextsFollowTheModeAndTheErrors)
-{
-    EXPECT_EQ(ConfirmationTexts(imUpdate).title, "Begin update");
-    EXPECT_EQ(ConfirmationTexts(imUninstall).title, "Begin uninstall");
-    EXPECT_EQ(UpdateSubtitle(TVersion("1.9.0.0"), TVersion("2.0.1.0 with sources")),
-              "This wizard will update the Corvalis component version 1.9.0.0 Standard Edition currently installed on "
-              "your computer with newer version 2.0.1.0 Standard Edition With Sources.");
-    EXPECT_EQ(FinishResultText(imUninstall, false),
-              "Corvalis component is now completely uninstalled from your computer");
-    EXPECT_EQ(FinishResultText(imUninstall, true),
-              "Corvalis uninstall completed with errors. See Setup Log for additional information.");
-    EXPECT_EQ(FinishResultText(imUpdate, true),
-              "Corvalis Setup completed with errors. See Setup Log for additional information.");
-    EXPECT_EQ(FinishResultText(imMaintenance, false), "Corvalis component is installed successfully");
-}
-
-// The compile page's side of a run: the lines as the view gets them.
+// The compile page's side of a run.
 class RecordingView : public IInstallationRunView {
 public:
-    explicit RecordingView(TProgressLog& log) : log_(log) {}
+    explicit RecordingView(const ILocale& locale) : log(locale) {}
     void LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) override
     {
-        shown.push_back(log_.Add(level, text, time).text);
+        const TProgressLog::Shown shown = log.Add(level, text, time);
+        lines.push_back(shown.text);
+        if (shown.error)
+            errorAt = steps.back().first;
     }
     void ShowSetupLog(const std::optional<std::string>& path) override { setupLog = path; }
-    void RunSucceeded() override { succeeded = true; }
+    void RunSucceeded() override { lines.push_back("<succeeded>"); }
+    void ShowProgress(int done, int total) override { steps.emplace_back(done, total); }
 
-    std::vector<std::string> shown;
+    TProgressLog log;
+    std::vector<std::string> lines;
+    std::vector<std::pair<int, int>> steps;
     std::optional<std::string> setupLog = std::string("<not set>");
-    bool succeeded = false;
-
-private:
-    TProgressLog& log_;
+    int errorAt = -1; // the steps done when the last error line came
 };
 
 class InstallationRunTest : public ::testing::Test {
 protected:
-    void Run() { RunInstallation(installer.Data(), installer.machine.platform, log, view); }
+    const IdeFixture& Add(Ide ide)
+    {
+        installer.Install(ides.emplace_back(ide));
+        return ides.back();
+    }
+    // One run of the compile page at the time given; the actions by IDE in discovery order
+    // (Delphi, C++Builder, BDS; each by version), in which the tests add them.
+    RecordingView& Run(DateTime time, const std::vector<TTargetAction>& actions, std::optional<TInstallMode> mode = {})
+    {
+        installer.machine.locale.SetNow(time);
+        TInstallData& data = installer.Start();
+        if (mode)
+            data.Mode = *mode;
+        for (size_t i = 0; i < actions.size(); ++i)
+            (*data.TargetOptions)[static_cast<int>(i)].Action = actions[i];
+        RecordingView& view = views.emplace_back(installer.machine.locale);
+        RunInstallation(data, installer.machine.platform, view.log, view);
+        return view;
+    }
+    void NewerPackage()
+    {
+        installer.machine.files.WriteFile(std::string(testing::InstallerMachine::kPackageFolder) + "\\version",
+                                          "2.1.0.0 Standard Edition With Sources");
+    }
+    // The IDE's user key as an export file, and its EnvOptions.proj.
+    std::pair<std::string, std::optional<std::string>> Settings(const IdeFixture& ide)
+    {
+        const Platform& platform = installer.machine.platform;
+        return {FormatRegFile(ExportKey(platform.registry, RootKey::CurrentUser, ide.UserKey())),
+                ide.IsBds() ? platform.files.ReadFile(ide.EnvOptionsFile(platform)) : std::nullopt};
+    }
+    std::vector<std::string> Folders(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        for (const DirEntry& entry : installer.machine.files.Enumerate(folder))
+            names.push_back(entry.name);
+        return names;
+    }
+    TRestoreResult Restore(const std::vector<std::string>& arguments)
+    {
+        TCmdOptions options(arguments, installer.machine.files, installer.machine.console);
+        restoreLog.Messages.clear();
+        return RestoreIdeSettings(installer.machine.platform, options, {}, restoreLog);
+    }
 
     testing::InstallerMachine installer;
-    TProgressLog log{installer.machine.locale};
-    RecordingView view{log};
+    std::deque<IdeFixture> ides;
+    std::deque<RecordingView> views;
+    TLogToList restoreLog{installer.machine.locale};
 };
 
-TEST_F(InstallationRunTest, AFreshInstallationExtractsBuildsAndSavesTheLog)
+struct ModeCase {
+    const char* name;
+    std::vector<TTargetAction> firstRun; // none: the second run is the first installation
+    TInstallMode mode;
+    std::vector<TTargetAction> secondRun;
+    int steps;
+    std::string order;              // the run's milestones: "+7" installs into Delphi 7, "-7" removes from it
+    std::vector<std::string> saved; // the IDEs whose settings the second run saves
+};
+
+class InstallationRunModes : public InstallationRunTest, public ::testing::WithParamInterface<ModeCase> {};
+
+// Delphi 5, 6 and 7: each mode's steps in order, the IDEs it changes saved once, a bar that
+// goes step by step from empty to full, and setup.log, which an uninstall does not write.
+TEST_P(InstallationRunModes, TakesItsStepsInOrder)
 {
-    installer.Install(IdeFixture(Ide::Delphi7));
-    TInstallData& data = installer.Start();
-    (*data.TargetOptions)[0].Action = taInstall;
-    Run();
-    EXPECT_TRUE(view.succeeded);
-    EXPECT_EQ(view.setupLog, data.InstallDir + "\\setup.log");
-    EXPECT_EQ(view.shown.back(), "Installation completed");
-    EXPECT_THAT(view.shown, Contains("Compiling for:Delphi 7.0 (Enterprise)"));
-    EXPECT_FALSE(log.HasErrors());
-    const std::string saved = *installer.machine.files.ReadFile(data.InstallDir + "\\setup.log");
-    EXPECT_THAT(saved, EndsWith("Installation completed\r\n"));
-    EXPECT_TRUE((*data.TargetOptions)[0].Installed);
+    const ModeCase& c = GetParam();
+    Add(Ide::Delphi5);
+    Add(Ide::Delphi6);
+    Add(Ide::Delphi7);
+    if (!c.firstRun.empty())
+        Run(kFirstRun, c.firstRun);
+    if (c.mode == imUpdate)
+        NewerPackage();
+    const std::optional<TInstallMode> forced = c.mode == imUninstall ? std::optional(imUninstall) : std::nullopt;
+    const RecordingView& view = Run(kSecondRun, c.secondRun, forced);
+    EXPECT_EQ(installer.Data().Mode, c.mode);
+
+    const std::pair<std::string, std::string> milestones[] = {{"Extracting component files", "extract"},
+                                                              {"Delete component files", "delete"},
+                                                              {"The IDE settings are saved", "saved"},
+                                                              {"Uninstall from IDE:Delphi ", "-"},
+                                                              {"Compiling for:Delphi ", "+"},
+                                                              {"Installation completed", "done"},
+                                                              {"Uninstall completed", "gone"}};
+    std::string order;
+    for (const std::string& line : view.lines)
+        for (const auto& [prefix, token] : milestones)
+            if (line.starts_with(prefix) && !line.ends_with(") completed")) // not an IDE's removal ending
+                order += (order.empty() ? "" : " ") + token + (token.size() == 1 ? line.substr(prefix.size(), 1) : "");
+    EXPECT_EQ(order, c.order);
+    EXPECT_THAT(Folders(std::string(kBackups) + "\\2026-03-02 17-05-09"), ElementsAreArray(c.saved));
+    EXPECT_FALSE(view.log.HasErrors());
+    EXPECT_EQ(view.lines.back(), "<succeeded>");
+    ASSERT_FALSE(view.steps.empty());
+    EXPECT_EQ(view.steps.front(), std::make_pair(0, c.steps));
+    for (size_t i = 1; i < view.steps.size(); ++i)
+        EXPECT_EQ(view.steps[i], std::make_pair(view.steps[i - 1].first + 1, c.steps));
+    EXPECT_EQ(view.steps.back(), std::make_pair(c.steps, c.steps));
+
+    const std::string setupLog = installer.Data().InstallDir + "\\setup.log";
+    EXPECT_EQ(view.setupLog, c.mode == imUninstall ? std::nullopt : std::optional(setupLog));
+    if (c.mode != imUninstall)
+        EXPECT_EQ(TextLines(*installer.machine.files.ReadFile(setupLog)), view.log.LogLines());
+    else
+        EXPECT_FALSE(installer.machine.files.FileExists(setupLog));
 }
 
-TEST_F(InstallationRunTest, AnUninstallRemovesEverythingAndWritesNoLog)
+// Delphi 5, 6 and 7 build 4 connectivity packages each of the sample product: an IDE to
+// install into takes its removal, 2 core packages and those; one to remove takes 1 step;
+// the product's files take 1 to extract and 1 to remove (an update: 2 removals, 1 extraction).
+constexpr TTargetAction I = taInstall, L = taLeaveUnchanged, R = taRemove;
+const ModeCase kModes[] = {
+    {"Install", {}, imInstall, {I, L, I}, 1 + 7 + 7, "extract saved +7 +5 done", {"Delphi5", "Delphi7"}},
+    {"Maintenance", {I, I, L}, imMaintenance, {L, R, I}, 1 + 7, "saved +7 -6 done", {"Delphi6", "Delphi7"}},
+    {"Update", {L, I, L}, imUpdate, {I, I, L}, 3 + 7 + 7, "saved -6 delete extract +6 +5 done", {"Delphi5", "Delphi6"}},
+    {"Uninstall", {I, L, I}, imUninstall, {}, 2 + 1, "saved -5 -7 delete gone", {"Delphi5", "Delphi7"}}};
+INSTANTIATE_TEST_SUITE_P(EveryMode, InstallationRunModes, ::testing::ValuesIn(kModes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Delphi 7 goes first and fails at its second package, after its removal and one package:
+// its 5 remaining steps are passed over at once, and Delphi 6 goes on from there.
+TEST_F(InstallationRunTest, AnIdeThatFailsHalfWayLetsTheRunGoOnAndTheBarEndsFull)
 {
-    installer.Install(IdeFixture(Ide::Delphi7));
-    TInstallData& data = installer.Start();
-    (*data.TargetOptions)[0].Action = taInstall;
-    Run();
-    TInstallData& again = installer.Start();
-    ASSERT_EQ(again.Mode, imMaintenance);
-    again.Mode = imUninstall;
-    RecordingView uninstall(log);
-    RunInstallation(again, installer.machine.platform, log, uninstall);
-    EXPECT_EQ(uninstall.setupLog, std::nullopt);
-    EXPECT_EQ(uninstall.shown.back(), "Uninstall completed");
-    EXPECT_FALSE(installer.machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
-    EXPECT_FALSE(installer.machine.files.FileExists(again.InstallDir + "\\setup.log"));
-    EXPECT_EQ((*again.TargetOptions)[0].Target.FindPackage("CorvalisDsgnD7.bpl"), nullptr);
+    Add(Ide::Delphi6);
+    Add(Ide::Delphi7);
+    installer.machine.processes.SetEnv("CORVALIS_DCC32_FAIL", "CorvalisDsgnD7.dpk");
+    const RecordingView& view = Run(kFirstRun, {taInstall, taInstall});
+    EXPECT_TRUE(view.log.HasErrors());
+    EXPECT_EQ(view.errorAt, 1 + 2);
+    const auto jump = std::adjacent_find(view.steps.begin(), view.steps.end(),
+                                         [](const auto& a, const auto& b) { return b.first - a.first > 1; });
+    ASSERT_NE(jump, view.steps.end());
+    EXPECT_EQ(*std::next(jump), std::make_pair(1 + 7, 1 + 7 + 7));
+    EXPECT_EQ(view.steps.back(), std::make_pair(1 + 7 + 7, 1 + 7 + 7));
+    EXPECT_TRUE((*installer.Data().TargetOptions)[0].Installed);
+    EXPECT_THAT(std::vector(view.lines.end() - 2, view.lines.end()),
+                ElementsAre("Installation completed", "<succeeded>"));
 }
 
 TEST_F(InstallationRunTest, AFailedExtractionInAnUpdateLeavesTheOldVersionRemovedAndNothingRecorded)
 {
-    installer.Install(IdeFixture(Ide::Delphi7));
-    TInstallData& data = installer.Start();
-    (*data.TargetOptions)[0].Action = taInstall;
-    Run();
-    installer.machine.files.WriteFile(std::string(testing::InstallerMachine::kPackageFolder) + "\\version",
-                                      "2.1.0.0 Standard Edition With Sources");
-    TInstallData& update = installer.Start();
-    ASSERT_EQ(update.Mode, imUpdate);
+    Add(Ide::Delphi7);
+    Run(kFirstRun, {taInstall});
+    NewerPackage();
     installer.machine.processes.SetEnv("CORVALIS_UNRAR_EXIT", "2");
-    RecordingView failing(log);
-    EXPECT_THROW(RunInstallation(update, installer.machine.platform, log, failing), Exception);
-    EXPECT_FALSE(failing.succeeded);
-    EXPECT_EQ(failing.setupLog, "<not set>");
+    EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
+    EXPECT_EQ(views.back().setupLog, "<not set>");
     EXPECT_FALSE(installer.machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
-    EXPECT_THAT(failing.shown, Contains("Uninstall from IDE:Delphi 7.0 (Enterprise)"));
+    EXPECT_THAT(views.back().lines, Contains("Uninstall from IDE:Delphi 7.0 (Enterprise)"));
 }
 
-TEST_F(InstallationRunTest, MaintenanceOnlyChangesTheIdesAndOverwritesTheLog)
+TEST_F(InstallationRunTest, AnIdeWhoseSettingsCannotBeSavedIsLeftUnchangedAndTheRunGoesOn)
 {
-    installer.Install(IdeFixture(Ide::Delphi7));
-    installer.Install(IdeFixture(Ide::Delphi6));
-    TInstallData& data = installer.Start();
-    (*data.TargetOptions)[1].Action = taInstall;
-    Run();
-    TInstallData& maintenance = installer.Start();
-    ASSERT_EQ(maintenance.Mode, imMaintenance);
-    (*maintenance.TargetOptions)[0].Action = taInstall;
-    (*maintenance.TargetOptions)[1].Action = taRemove;
-    RecordingView second(log);
-    RunInstallation(maintenance, installer.machine.platform, log, second);
-    EXPECT_TRUE((*maintenance.TargetOptions)[0].Installed);
-    EXPECT_FALSE((*maintenance.TargetOptions)[1].Installed);
-    EXPECT_THAT(second.shown, ::testing::Not(Contains("Extracting component files...")));
-    EXPECT_THAT(*installer.machine.files.ReadFile(maintenance.InstallDir + "\\setup.log"),
-                ::testing::Not(::testing::HasSubstr("Extracting component files...")));
+    const IdeFixture& delphi6 = Add(Ide::Delphi6);
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    const auto before = std::make_pair(Settings(delphi6), Settings(delphi7));
+    installer.machine.files.AddFile(kBackups, "a file where the backup folder belongs");
+    const RecordingView& view = Run(kFirstRun, {taInstall, taInstall});
+    EXPECT_EQ(std::make_pair(Settings(delphi6), Settings(delphi7)), before);
+    for (const std::string name : {"Delphi 7.0 (Enterprise)", "Delphi 6.0 (Enterprise)"})
+        EXPECT_THAT(view.lines,
+                    Contains(HasSubstr("The settings of " + name +
+                                       " cannot be saved, so it is left unchanged. Cannot create the folder")));
+    EXPECT_THAT(view.lines, Not(Contains(HasSubstr("Compiling for:"))));
+    EXPECT_THAT(std::vector(view.lines.end() - 2, view.lines.end()),
+                ElementsAre("Installation completed", "<succeeded>"));
+}
+
+TEST_F(InstallationRunTest, TheTenMostRecentRunsAreKeptAndEachRunHasItsOwnFolder)
+{
+    Add(Ide::Delphi7);
+    const auto day = [](int d) { return BackupRunName(EncodeDateTime({2025, 1, d, 8, 0, 0, 0})); };
+    for (int d = 1; d <= 12; ++d)
+        installer.machine.files.AddFile(std::string(kBackups) + "\\" + day(d) + "\\Delphi7\\Registry.reg");
+    installer.machine.files.AddFile(std::string(kBackups) + "\\Notes\\read me.txt");
+    Run(kFirstRun, {taInstall});
+    Run(kFirstRun, {taInstall});
+    std::vector<std::string> expected;
+    for (int d = 5; d <= 12; ++d)
+        expected.push_back(day(d));
+    expected.insert(expected.end(), {"2026-03-01 09-15-00", "2026-03-01 09-15-01", "Notes"});
+    EXPECT_THAT(Folders(kBackups), ElementsAreArray(expected));
+    EXPECT_THAT(Folders(std::string(kBackups) + "\\2026-03-01 09-15-00\\Delphi7"), ElementsAre("Registry.reg"));
+}
+
+// A restore refuses while an IDE runs, and a file that would replace another key than the IDE's.
+TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThem)
+{
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    const IdeFixture& rad2007 = Add(Ide::Rad2007);
+    const auto ideSettings = [&] { return std::make_pair(Settings(delphi7), Settings(rad2007)); };
+    const auto original = ideSettings();
+    Run(kFirstRun, {taInstall, taInstall});
+    const auto installed = ideSettings();
+    installer.machine.processes.AddRunningProcess(ExtractFileName(delphi7.AppFile()), {delphi7.AppFile()});
+    const TRestoreResult refused = Restore({});
+    EXPECT_EQ(refused.ExitCode, 3);
+    EXPECT_EQ(refused.Refusal, "Delphi 7.0 (Enterprise) is running. Close it, or restore with --ignore-ide.");
+    EXPECT_EQ(ideSettings(), installed);
+    EXPECT_EQ(Restore({"--ignore-ide"}).ExitCode, 0);
+    EXPECT_EQ(ideSettings(), original);
+    EXPECT_FALSE(installer.machine.files.FileExists(rad2007.EnvOptionsFile(installer.machine.platform) + ".restoring"));
+
+    installer.machine.files.WriteFile(std::string(kBackups) + "\\2026-03-01 09-15-00\\Delphi7\\Registry.reg",
+                                      "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Halvorn]\r\n");
+    const TRestoreResult foreign = Restore({"--ignore-ide"});
+    EXPECT_EQ(foreign.ExitCode, 3);
+    EXPECT_THAT(foreign.Refusal,
+                HasSubstr("Delphi7 holds the settings of another key than Delphi 7.0 (Enterprise)'s."));
+    EXPECT_THAT(restoreLog.Messages, IsEmpty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/SetupLog.h"
 #include "engine/uLogger.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -9,113 +10,114 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::Pair;
 
-struct Delivered {
-    TLogLevel level;
-    std::u16string text;
-    DateTime time;
-};
+using Lines = std::vector<std::pair<TLogLevel, std::string>>;
 
 class LoggerTest : public ::testing::Test {
 protected:
     LoggerTest()
     {
-        log.OnLog = [this](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
+        log.OnLog = [this](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime) {
             EXPECT_EQ(&sender, &log);
-            delivered.push_back({level, text, time});
+            delivered.emplace_back(level, machine.locale.WideToAnsi(text));
         };
     }
-
-    // The logged lines as (level, text in the system code page).
-    std::vector<std::pair<TLogLevel, std::string>> Lines() const
+    // Each tool a name of its own: the first handler that knows a command line runs it.
+    int32_t Run(ProcessScript script, const std::string& tool = "tool.exe")
     {
-        std::vector<std::pair<TLogLevel, std::string>> lines;
-        for (const Delivered& d : delivered)
-            lines.emplace_back(d.level, machine.locale.WideToAnsi(d.text));
-        return lines;
-    }
-
-    int32_t Run(ProcessScript script)
-    {
-        machine.processes.AddHandler([script](const std::string& command, const std::string&) {
-            return command == "tool.exe" ? std::optional<ProcessScript>(script) : std::nullopt;
+        machine.processes.AddHandler([script, tool](const std::string& command, const std::string&) {
+            return command == tool ? std::optional<ProcessScript>(script) : std::nullopt;
         });
-        return RunProcess(machine.processes, machine.locale, log, "tool.exe", "C:\\");
+        return RunProcess(machine.processes, machine.locale, log, tool, "C:\\");
     }
 
     MemoryPlatform machine;
     TLogToList log{machine.locale};
-    std::vector<Delivered> delivered;
+    Lines delivered; // as (level, text in the system code page)
 };
 
-TEST_F(LoggerTest, EveryMessageIsRecordedThenDeliveredWithTheSameTime)
+TEST(FormatLogLine, StampsTheLineWithMillisecondsAndTheLevelName)
 {
-    machine.locale.SetNow(39216.5);
-    log.LogInfo("Installing Corvalis v. 2.0.1.0 Standard Edition");
-    log.LogError("  ERROR: cannot delete file: C:\\x");
-    log.Log(llWarning, u"caf\u00E9");
-
-    ASSERT_EQ(log.Messages.size(), 3u);
-    EXPECT_EQ(log.Messages[0].Level, llInfo);
-    EXPECT_EQ(log.Messages[0].Text, u"Installing Corvalis v. 2.0.1.0 Standard Edition");
-    EXPECT_EQ(log.Messages[0].Time, 39216.5);
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llInfo, "Installing Corvalis v. 2.0.1.0 Standard Edition"),
-                                     Pair(llError, "  ERROR: cannot delete file: C:\\x"), Pair(llWarning, "caf\xE9")));
-    EXPECT_EQ(delivered[2].time, 39216.5);
+    EXPECT_EQ(FormatLogLine(EncodeDateTime({2026, 1, 2, 8, 4, 5, 7}), llError, "x", "."),
+              "[2026-01-02 08.04.05.007, Error]x");
+    const char* names[] = {"Debug", "Info", "Warning", "Error", "Fatal", "Unknown"};
+    for (uint8_t level = llDebug; level <= llUnknown; ++level)
+        EXPECT_THAT(FormatLogLine(0, static_cast<TLogLevel>(level), "", ":"),
+                    ::testing::EndsWith(std::string(names[level]) + "]"));
 }
 
-TEST_F(LoggerTest, LogStringsStampsEveryLineWithOneTime)
+// setup.log gets every line; the view only those above Debug, and one error marks the run.
+TEST(TProgressLog, DetailLinesStayOutOfTheViewAndOneErrorMarksTheRun)
 {
-    machine.locale.SetNow(40000.25);
-    log.LogStrings(llDebug, {"Search paths:", "", "$(DELPHI)\\Lib"});
-    machine.locale.SetNow(40001.0);
-    log.LogDebug("later");
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "Search paths:"), Pair(llDebug, ""), Pair(llDebug, "$(DELPHI)\\Lib"),
-                                     Pair(llDebug, "later")));
-    EXPECT_EQ(delivered[0].time, 40000.25);
-    EXPECT_EQ(delivered[2].time, 40000.25);
-    EXPECT_EQ(delivered[3].time, 40001.0);
-}
+    MemoryLocale locale;
+    TProgressLog log(locale);
+    const DateTime time = EncodeDateTime({2007, 5, 14, 16, 2, 31, 250});
+    EXPECT_FALSE(log.Add(llDebug, u"tool output", time).inView);
+    EXPECT_FALSE(log.HasErrors());
+    const auto error = log.Add(llError, u"Error compiling package: CorvalisD7.dpk", time);
+    EXPECT_TRUE(error.inView && error.error);
+    const auto info = log.Add(llInfo, u"caf\u00E9\r\nsecond line", time);
+    EXPECT_TRUE(info.inView && !info.error);
+    EXPECT_EQ(info.text, "caf\xE9\r\nsecond line");
+    EXPECT_TRUE(log.HasErrors());
 
-TEST_F(LoggerTest, WithoutAHandlerMessagesAreOnlyRecorded)
-{
-    TLogToList quiet(machine.locale);
-    quiet.LogDebug("x");
-    EXPECT_EQ(quiet.Messages.size(), 1u);
+    MemoryFiles files;
+    EXPECT_EQ(log.Save(files, "C:\\New\\Folder"), "C:\\New\\Folder\\setup.log");
+    EXPECT_EQ(files.ReadFile("C:\\New\\Folder\\setup.log"),
+              "[2007-05-14 16:02:31.250, Debug]tool output\r\n"
+              "[2007-05-14 16:02:31.250, Error]Error compiling package: CorvalisD7.dpk\r\n"
+              "[2007-05-14 16:02:31.250, Info]caf\xE9\r\nsecond line\r\n");
 }
-
-struct SplitCase {
-    std::string pending;
-    std::vector<std::string> lines;
-    std::string rest;
-};
 
 TEST(TakeCompleteLines, TerminatorsFollowTheRunnersRules)
 {
-    const SplitCase cases[] = {
-        {"a\r\nb\n", {"a", "b"}, ""},
-        {"a\r\n\r\nb\r\n", {"a", "", "b"}, ""},
-        {"a\rb\n", {"a", "b"}, ""},
-        {"a\n\nb", {"a", ""}, "b"},
-        {"no terminator", {}, "no terminator"},
-        {"a\r", {"a"}, ""},
-        {"a\r\n\r", {"a"}, ""},
-        {"\n", {""}, ""},
-        {"", {}, ""},
-    };
-    for (const SplitCase& c : cases) {
-        std::string pending = c.pending;
-        EXPECT_EQ(TakeCompleteLines(pending), c.lines) << c.pending;
-        EXPECT_EQ(pending, c.rest) << c.pending;
+    const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
+        {"a\r\n\r\nb\rc\n", {"a", "", "b", "c"}, ""}, {"a\n\nb", {"a", ""}, "b"}, {"a\r\n\r", {"a"}, ""}, {"", {}, ""}};
+    for (const auto& [text, lines, rest] : cases) {
+        std::string pending = text;
+        EXPECT_EQ(TakeCompleteLines(pending), lines) << text;
+        EXPECT_EQ(pending, rest) << text;
     }
 }
 
-TEST(TakeCompleteLines, SplitsWideTextByTheSameRules)
+struct ToolCase {
+    const char* what;
+    ProcessScript script;
+    int32_t exitCode;
+    Lines lines;
+};
+
+// A tool's output as debug lines, its errors as error lines, read cycle by cycle.
+TEST_F(LoggerTest, AToolsOutputIsLoggedLineByLine)
 {
-    std::u16string pending = u"caf\u00E9\r\n\r\nb\rrest";
-    EXPECT_EQ(TakeCompleteLines(pending), (std::vector<std::u16string>{u"caf\u00E9", u"", u"b"}));
-    EXPECT_EQ(pending, u"rest");
+    ProcessScript split{{{"Compil", ""}, {"ing core", "Fat"}, {" packages\n", "al\n"}}};
+    split.readLimit = 3;
+    ProcessScript failedRead{{{"Compiling\n", ""}}};
+    failedRead.failedReads = 1;
+    ProcessScript unknownExit;
+    unknownExit.exitCode = std::nullopt;
+    const ToolCase cases[] = {
+        {"a CR ending one read and a LF starting the next give an empty line",
+         {{{"first\r", ""}, {"\nsecond\r\n", ""}}},
+         0,
+         {{llDebug, "first"}, {llDebug, ""}, {llDebug, "second"}}},
+        {"lines split over reads are joined", split, 0, {{llDebug, "Compiling core packages"}, {llError, "Fatal"}}},
+        {"output is drained before errors within a cycle",
+         {{{"out1\n", "err1\n"}, {"out2\n", ""}}},
+         0,
+         {{llDebug, "out1"}, {llError, "err1"}, {llDebug, "out2"}}},
+        {"unterminated remainders come unconverted after the end, output first",
+         {{{"caf\x82\n", "partial "}}, "tail \x82", "error", 3},
+         3,
+         {{llDebug, "caf\xE9"}, {llDebug, "tail \x82"}, {llError, "partial error"}}},
+        {"a read that gets nothing ends the cycle", failedRead, 0, {{llDebug, "Compiling"}}},
+        {"an exit code the system cannot tell is a failure", unknownExit, kExitCodeUnknown, {}},
+    };
+    for (const ToolCase& c : cases) {
+        delivered.clear();
+        EXPECT_EQ(Run(c.script, std::string(c.what) + ".exe"), c.exitCode) << c.what;
+        EXPECT_EQ(delivered, c.lines) << c.what;
+    }
 }
 
 TEST_F(LoggerTest, TheLogIsIdleOnceAPollingCycleAfterTheCyclesLines)
@@ -124,49 +126,6 @@ TEST_F(LoggerTest, TheLogIsIdleOnceAPollingCycleAfterTheCyclesLines)
     log.OnIdle = [&] { linesAtIdle.push_back(delivered.size()); };
     Run({{{"a\nb\n", ""}, {"", "c\n"}, {"", ""}}});
     EXPECT_THAT(linesAtIdle, ElementsAre(2u, 3u, 3u));
-}
-
-TEST_F(LoggerTest, ACarriageReturnEndingOneReadAndALineFeedStartingTheNextGiveAnExtraEmptyLine)
-{
-    EXPECT_EQ(Run({{{"first\r", ""}, {"\nsecond\r\n", ""}}}), 0);
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "first"), Pair(llDebug, ""), Pair(llDebug, "second")));
-}
-
-TEST_F(LoggerTest, LinesSplitOverSeveralReadsAreJoined)
-{
-    ProcessScript script{{{"Compil", ""}, {"ing core", "Fat"}, {" packages\n", "al\n"}}};
-    script.readLimit = 3;
-    Run(script);
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "Compiling core packages"), Pair(llError, "Fatal")));
-}
-
-TEST_F(LoggerTest, OutputIsDrainedBeforeErrorsWithinACycle)
-{
-    Run({{{"out1\n", "err1\n"}, {"out2\n", ""}}});
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "out1"), Pair(llError, "err1"), Pair(llDebug, "out2")));
-}
-
-TEST_F(LoggerTest, UnterminatedRemaindersAreLoggedUnconvertedAfterTheEndOutputFirst)
-{
-    ProcessScript script{{{"caf\x82\n", "partial "}}, "tail \x82", "error", 3};
-    EXPECT_EQ(Run(script), 3);
-    EXPECT_THAT(Lines(),
-                ElementsAre(Pair(llDebug, "caf\xE9"), Pair(llDebug, "tail \x82"), Pair(llError, "partial error")));
-}
-
-TEST_F(LoggerTest, AReadThatGetsNothingEndsTheCycleAndTheNextOneReadsOn)
-{
-    ProcessScript script{{{"Compiling\n", ""}}};
-    script.failedReads = 1;
-    EXPECT_EQ(Run(script), 0);
-    EXPECT_THAT(Lines(), ElementsAre(Pair(llDebug, "Compiling")));
-}
-
-TEST_F(LoggerTest, AnExitCodeTheSystemCannotTellIsAFailure)
-{
-    ProcessScript script;
-    script.exitCode = std::nullopt;
-    EXPECT_EQ(Run(script), kExitCodeUnknown);
 }
 
 TEST_F(LoggerTest, StartFailuresReturnTheirCodesAndLogNothing)

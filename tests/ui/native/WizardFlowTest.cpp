@@ -1,10 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-#include <set>
 #include <string>
 
+#include "ui/ErrorBoxText.h"
+#include "ui/MainPages.h"
 #include "ui/WizardFlow.h"
 
 namespace corvalis::ui {
@@ -18,6 +18,9 @@ void PrintTo(const TButtonPlacement& p, std::ostream* out)
 
 namespace {
 
+using ::testing::ElementsAre;
+constexpr std::optional<size_t> kNone = std::nullopt;
+
 // Pages as a pattern: 'x' takes part, '.' is disabled.
 std::vector<bool> Pages(const std::string& pattern)
 {
@@ -27,244 +30,93 @@ std::vector<bool> Pages(const std::string& pattern)
     return enabled;
 }
 
-constexpr std::optional<size_t> kNone = std::nullopt;
-
-struct NavigationCase {
-    const char* pages;
-    size_t from;
-    std::optional<size_t> next;
-    std::optional<size_t> previous;
-    std::optional<size_t> replacing; // when `from` is disabled while active
-};
-
-void PrintTo(const NavigationCase& c, std::ostream* out)
+// Pages, from, next, previous, and the page replacing `from` when it is disabled while active.
+TEST(WizardNavigation, SkipsDisabledPagesBothWays)
 {
-    *out << c.pages << " from " << c.from;
+    const std::tuple<const char*, size_t, std::optional<size_t>, std::optional<size_t>, std::optional<size_t>> cases[] =
+        {{"xxxx", 0, 1, kNone, 1},
+         {"xxxx", 3, kNone, 2, 2},
+         {"x..x", 0, 3, kNone, 3},
+         {"x..x", 3, kNone, 0, 0},
+         {"x.x.x", 2, 4, 0, 4},
+         {".xx.", 1, 2, kNone, 2},
+         {"xx..", 1, kNone, 0, 0},
+         {"x...", 0, kNone, kNone, kNone},
+         {"....", 1, kNone, kNone, kNone},
+         {"x.x", 1, 2, 0, 2}};
+    for (const auto& [pages, from, next, previous, replacing] : cases) {
+        SCOPED_TRACE(std::string(pages) + " from " + std::to_string(from));
+        EXPECT_EQ(NextEnabledPage(Pages(pages), from), next);
+        EXPECT_EQ(PreviousEnabledPage(Pages(pages), from), previous);
+        EXPECT_EQ(PageReplacingDisabled(Pages(pages), from), replacing);
+    }
 }
 
-class NavigationTest : public ::testing::TestWithParam<NavigationCase> {};
-
-TEST_P(NavigationTest, SkipsDisabledPagesBothWays)
+TEST(WizardButtons, EnterPressesNextOrFinishWhenUsableAndTheBarIsPlacedFromTheRight)
 {
-    const NavigationCase& c = GetParam();
-    EXPECT_EQ(NextEnabledPage(Pages(c.pages), c.from), c.next);
-    EXPECT_EQ(PreviousEnabledPage(Pages(c.pages), c.from), c.previous);
-    EXPECT_EQ(PageReplacingDisabled(Pages(c.pages), c.from), c.replacing);
-}
+    EXPECT_EQ(DefaultButton(wbBack | wbNext | wbCancel, wbAllButtons), wbNext);
+    EXPECT_EQ(DefaultButton(wbBack | wbFinish, wbAllButtons), wbFinish);
+    EXPECT_EQ(DefaultButton(wbNext | wbCancel, wbCancel), std::nullopt); // the compile page at start
+    EXPECT_EQ(DefaultButton(wbNext | wbFinish, wbFinish), wbFinish);
+    EXPECT_EQ(DefaultButton(wbBack | wbCancel, wbAllButtons), std::nullopt);
 
-INSTANTIATE_TEST_SUITE_P(PageSets, NavigationTest,
-                         ::testing::Values(NavigationCase{"xxxx", 0, 1, kNone, 1},         // first page
-                                           NavigationCase{"xxxx", 3, kNone, 2, 2},         // last page
-                                           NavigationCase{"x..x", 0, 3, kNone, 3},         // a gap forward
-                                           NavigationCase{"x..x", 3, kNone, 0, 0},         // the same gap backward
-                                           NavigationCase{"x.x.x", 2, 4, 0, 4},            // gaps on both sides
-                                           NavigationCase{".xx.", 1, 2, kNone, 2},         // disabled first page
-                                           NavigationCase{"xx..", 1, kNone, 0, 0},         // nothing enabled after
-                                           NavigationCase{"x...", 0, kNone, kNone, kNone}, // alone
-                                           NavigationCase{"....", 1, kNone, kNone, kNone}, // none at all
-                                           NavigationCase{"x.x", 1, 2, 0, 2}));            // from a disabled page
-
-struct DefaultButtonCase {
-    TWizardButtons visible;
-    TWizardButtons enabled;
-    std::optional<TWizardButton> expected;
-};
-
-void PrintTo(const DefaultButtonCase& c, std::ostream* out)
-{
-    *out << "visible " << int(c.visible) << " enabled " << int(c.enabled);
-}
-
-class DefaultButtonTest : public ::testing::TestWithParam<DefaultButtonCase> {};
-
-TEST_P(DefaultButtonTest, EnterPressesNextOrFinishWhenUsable)
-{
-    EXPECT_EQ(DefaultButton(GetParam().visible, GetParam().enabled), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(ButtonSets, DefaultButtonTest,
-                         ::testing::Values(DefaultButtonCase{wbBack | wbNext | wbCancel, wbAllButtons, wbNext},
-                                           DefaultButtonCase{wbBack | wbFinish, wbAllButtons, wbFinish},
-                                           DefaultButtonCase{wbNext | wbCancel, wbCancel,
-                                                             std::nullopt}, // the compile page at start
-                                           DefaultButtonCase{wbNext | wbFinish, wbFinish, wbFinish},
-                                           DefaultButtonCase{wbBack | wbCancel, wbAllButtons, std::nullopt}));
-
-TEST(ButtonBarTest, InteriorPageButtonsJoinBackToNextAndSetCancelApart)
-{
-    const auto bar = LayoutButtonBar(wbBack | wbNext | wbCancel, 598, 456);
-    ASSERT_EQ(bar.size(), 3u);
-    EXPECT_EQ(bar[0], (TButtonPlacement{wbBack, {355, 423, 75, 23}}));
-    EXPECT_EQ(bar[1], (TButtonPlacement{wbNext, {430, 423, 75, 23}}));
-    EXPECT_EQ(bar[2], (TButtonPlacement{wbCancel, {515, 423, 75, 23}}));
-}
-
-TEST(ButtonBarTest, OnlyVisibleButtonsArePlacedFromTheRight)
-{
-    const auto finish = LayoutButtonBar(wbBack | wbFinish, 598, 456);
-    ASSERT_EQ(finish.size(), 2u);
-    EXPECT_EQ(finish[0], (TButtonPlacement{wbBack, {440, 423, 75, 23}}));
-    EXPECT_EQ(finish[1], (TButtonPlacement{wbFinish, {515, 423, 75, 23}}));
-
-    const auto welcome = LayoutButtonBar(wbNext | wbCancel, 598, 456);
-    ASSERT_EQ(welcome.size(), 2u);
-    EXPECT_EQ(welcome[0].Button, wbNext);
-    EXPECT_EQ(welcome[0].Bounds.Right() + 10, welcome[1].Bounds.Left);
-
-    const auto all = LayoutButtonBar(wbAllButtons, 598, 456);
-    ASSERT_EQ(all.size(), 4u);
-    EXPECT_EQ(all[1].Bounds.Right() + 6, all[2].Bounds.Left); // Next, then Finish
+    // Back joins Next, Cancel stands apart.
+    EXPECT_THAT(LayoutButtonBar(wbBack | wbNext | wbCancel, 598, 456),
+                ElementsAre(TButtonPlacement{wbBack, {355, 423, 75, 23}}, TButtonPlacement{wbNext, {430, 423, 75, 23}},
+                            TButtonPlacement{wbCancel, {515, 423, 75, 23}}));
+    EXPECT_THAT(LayoutButtonBar(wbFinish, 598, 456), ElementsAre(TButtonPlacement{wbFinish, {515, 423, 75, 23}}));
     EXPECT_TRUE(LayoutButtonBar(0, 598, 456).empty());
 }
 
-// Records what the flow asks of its window, and plays the pages' events.
-class RecordingView : public TWizardFlow::IView {
-public:
-    void EnterPage(size_t page) override
-    {
-        Record("enter", page);
-        if (onEnter.contains(page))
-            onEnter[page]();
-    }
-    void ShowPage(size_t page) override { Record("show", page); }
-    void PageShown(size_t page) override { Record("shown", page); }
-    void NextButtonClick(size_t page, bool& stop) override
-    {
-        Record("next", page);
-        stop = vetoes.contains(page);
-    }
-    void ButtonsChanged() override { calls.push_back("buttons"); }
-
-    std::vector<std::string> calls;
-    std::map<size_t, std::function<void()>> onEnter;
-    std::set<size_t> vetoes;
-
-private:
-    void Record(const char* what, size_t page) { calls.push_back(std::string(what) + " " + std::to_string(page)); }
-};
-
-class WizardFlowTest : public ::testing::Test {
-protected:
-    // A flow of pages as a pattern, as for the navigation functions.
-    void Build(const std::string& pattern)
-    {
-        for (const char page : pattern)
-            flow.SetPageEnabled(flow.AddPage(), page == 'x');
-    }
-    std::vector<std::string> TakeCalls() { return std::exchange(view.calls, {}); }
-
-    RecordingView view;
-    TWizardFlow flow{view};
-};
-
-using Calls = std::vector<std::string>;
-
-TEST_F(WizardFlowTest, StartsOnTheFirstPageThatTakesPart)
+std::vector<int> On(const TPageFlags& flags)
 {
-    Build("..xx");
-    EXPECT_EQ(flow.ActivePage(), kNone);
-    EXPECT_TRUE(TakeCalls().empty()); // disabling before the start moves nothing
-    flow.Start();
-    EXPECT_EQ(flow.ActivePage(), 2u);
-    EXPECT_EQ(TakeCalls(), (Calls{"enter 2", "show 2", "shown 2"}));
+    std::vector<int> on;
+    for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i])
+            on.push_back(static_cast<int>(i));
+    return on;
 }
 
-TEST_F(WizardFlowTest, NextAndBackSkipDisabledPages)
+TEST(MainPages, EachModeTakesItsPagesAndTheMaintenanceChoiceActsOnlyOnASwitch)
 {
-    Build("x.x.x");
-    flow.Start();
-    flow.Next();
-    EXPECT_EQ(flow.ActivePage(), 2u);
-    flow.Next();
-    EXPECT_EQ(flow.ActivePage(), 4u);
-    TakeCalls();
-    flow.Next(); // nothing after the last page
-    EXPECT_EQ(flow.ActivePage(), 4u);
-    EXPECT_EQ(TakeCalls(), (Calls{"next 4"}));
-    flow.Back();
-    flow.Back();
-    EXPECT_EQ(flow.ActivePage(), 0u);
-    TakeCalls();
-    flow.Back();
-    EXPECT_EQ(flow.ActivePage(), 0u);
-    EXPECT_TRUE(TakeCalls().empty());
+    EXPECT_THAT(On(SetupPageFlags(imInstall, true)),
+                ElementsAre(wInstallPage, wLicensePage, wDestinationPage, wFolder, wCompilationMode, wIDEPage,
+                            wConfigPage, wCompile, wFinish));
+    EXPECT_THAT(On(SetupPageFlags(imUpdate, false)),
+                ElementsAre(wUpdatePage, wLicensePage, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
+    TPageFlags maintenance = SetupPageFlags(imMaintenance, true);
+    EXPECT_THAT(On(maintenance),
+                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
+    TInstallMode mode = imMaintenance;
+    std::optional<bool> chosen;
+    EXPECT_TRUE(ApplyMaintenanceChoice(false, true, chosen, mode, maintenance));
+    EXPECT_EQ(mode, imUninstall);
+    EXPECT_THAT(On(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
+    EXPECT_TRUE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
+    EXPECT_EQ(mode, imMaintenance);
+    EXPECT_THAT(On(maintenance),
+                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
+    // The IDE rows leave nothing to install; the chosen button clicked again keeps that.
+    maintenance[wConfigPage] = false;
+    EXPECT_FALSE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
+    EXPECT_FALSE(maintenance[wConfigPage]);
+    std::optional<bool> withoutSources;
+    ApplyMaintenanceChoice(true, false, withoutSources, mode, maintenance);
+    EXPECT_FALSE(maintenance[wCompilationMode]);
 }
 
-TEST_F(WizardFlowTest, AVetoOnNextKeepsThePage)
+// '?' is above '.'.
+TEST(ErrorBoxText, AddsAFullStopUnlessTheTextEndsInOneOrBelow)
 {
-    Build("xxx");
-    flow.Start();
-    view.vetoes.insert(0);
-    TakeCalls();
-    flow.Next();
-    EXPECT_EQ(flow.ActivePage(), 0u);
-    EXPECT_EQ(TakeCalls(), (Calls{"next 0"}));
-    view.vetoes.clear();
-    flow.Next();
-    EXPECT_EQ(TakeCalls(), (Calls{"next 0", "enter 1", "show 1", "shown 1"}));
-}
-
-TEST_F(WizardFlowTest, BackRunsNoNextEvent)
-{
-    Build("xx");
-    flow.Start();
-    flow.Next();
-    TakeCalls();
-    flow.Back();
-    EXPECT_EQ(TakeCalls(), (Calls{"enter 0", "show 0", "shown 0"}));
-}
-
-TEST_F(WizardFlowTest, DisablingTheActivePageMovesToTheNextEnabledPageOrElseBack)
-{
-    Build("xxx.x");
-    flow.Start();
-    flow.Next();
-    TakeCalls();
-    flow.SetPageEnabled(1, false);
-    EXPECT_EQ(flow.ActivePage(), 2u);
-    EXPECT_EQ(TakeCalls(), (Calls{"enter 2", "show 2", "shown 2"}));
-
-    flow.Next();
-    flow.SetPageEnabled(4, false); // nothing after it: the nearest before
-    EXPECT_EQ(flow.ActivePage(), 2u);
-
-    flow.SetPageEnabled(0, false); // not the active page: no move
-    EXPECT_EQ(flow.ActivePage(), 2u);
-}
-
-TEST_F(WizardFlowTest, DisablingTheOnlyPageKeepsIt)
-{
-    Build("x");
-    flow.Start();
-    TakeCalls();
-    flow.SetPageEnabled(0, false);
-    EXPECT_EQ(flow.ActivePage(), 0u);
-    EXPECT_TRUE(TakeCalls().empty());
-}
-
-TEST_F(WizardFlowTest, APageThatDisablesItselfWhenEnteredIsNeverShown)
-{
-    Build("xxx");
-    view.onEnter[1] = [this] { flow.SetPageEnabled(1, false); };
-    flow.Start();
-    TakeCalls();
-    flow.Next();
-    EXPECT_EQ(flow.ActivePage(), 2u);
-    EXPECT_EQ(TakeCalls(), (Calls{"next 0", "enter 1", "enter 2", "show 2", "shown 2"}));
-}
-
-TEST_F(WizardFlowTest, ButtonChangesReachTheViewOnlyForTheActivePage)
-{
-    Build("xx");
-    flow.Start();
-    TakeCalls();
-    flow.SetEnabledButtons(1, wbCancel);
-    EXPECT_TRUE(TakeCalls().empty());
-    flow.SetEnabledButtons(0, wbNext | wbCancel);
-    flow.SetVisibleButtons(0, wbNext | wbCancel);
-    EXPECT_EQ(TakeCalls(), (Calls{"buttons", "buttons"}));
-    EXPECT_EQ(flow.EnabledButtons(1), wbCancel);
-    EXPECT_EQ(flow.VisibleButtons(1), wbBack | wbNext | wbCancel);
+    const std::pair<std::string, std::string> cases[] = {{"Invalid package.", "Invalid package."},
+                                                         {"Error.\rAccess denied", "Error.\rAccess denied."},
+                                                         {"Blank ", "Blank "},
+                                                         {"Line feed\n", "Line feed\n"},
+                                                         {"Asks?", "Asks?."},
+                                                         {"Comma,", "Comma,"},
+                                                         {"", "."}};
+    for (const auto& [message, expected] : cases)
+        EXPECT_EQ(ErrorBoxText(message), expected) << message;
 }
 
 } // namespace
