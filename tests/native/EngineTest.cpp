@@ -102,6 +102,82 @@ TEST_F(EngineTest, AnInstallBuildsTheConnectivityPackagesFromTheFirstAndTakesOut
             built.push_back(line.substr(40));
     EXPECT_THAT(built, ElementsAre("ADO Connectivity", "BDE Connectivity", "IBExpress Connectivity",
                                    "dbExpress Connectivity", "ZEOS Connectivity"));
+    std::vector<std::string> removed;
+    for (const std::string& line : At(llDebug))
+        if (line.starts_with("Uninstalling Corvalis Component "))
+            removed.push_back(line.substr(32));
+    ASSERT_FALSE(removed.empty());
+    EXPECT_EQ(std::make_pair(removed.front(), removed.back()),
+              std::make_pair(std::string("ODBCExpress Connectivity"), std::string("ADO Connectivity")));
+}
+
+// IDEs go from the last; one that cannot have its packages stops alone.
+TEST_F(EngineTest, WithoutACompilerPrebuiltPackagesAreRegisteredAndAMissingOrLockedOneStopsOnlyItsIde)
+{
+    Build({IdeFixture(Ide::Delphi6).WithoutCompiler(), IdeFixture(Ide::Delphi7),
+           IdeFixture(Ide::Rad2010).WithoutCompiler()});
+    for (const char* package : {"CorvalisD14.bpl", "CorvalisDsgnD14.bpl"})
+        files.AddFile(data->InstallDir + "\\Delphi2010\\" + package, "prebuilt");
+    files.AddFile(System("CorvalisD7.bpl"), "old");
+    files.SetInUse(System("CorvalisD7.bpl"), true);
+    InstallAll();
+    std::vector<std::string> order;
+    for (const std::string& line : At(llInfo))
+        if (line.starts_with("Compiling for:"))
+            order.push_back(line.substr(14));
+    EXPECT_THAT(order, ElementsAre(Options(2).Target.DisplayName(), Options(1).Target.DisplayName(),
+                                   Options(0).Target.DisplayName()));
+    // A connectivity package without its prebuilt file is taken out; the IDE stays installed.
+    std::vector<std::string> errors;
+    for (const char* provider : {"ADO", "BDE", "IBEx", "DbEx"})
+        errors.push_back("File not exists: " + data->InstallDir + "\\Delphi2010\\Corvalis" + provider + "D14.bpl");
+    errors.insert(errors.end(), {"  ERROR: cannot delete file: " + System("CorvalisD7.bpl"),
+                                 "System Error.  Code: 5.\r\nAccess is denied",
+                                 "File not exists: " + data->InstallDir + "\\Delphi6\\CorvalisD6.bpl"});
+    EXPECT_EQ(At(llError), errors);
+    EXPECT_EQ(std::make_tuple(Options(0).Installed, Options(1).Installed, Options(2).Installed),
+              std::make_tuple(false, false, true));
+    EXPECT_NE(Options(2).Target.FindPackage("CorvalisDsgnD14.bpl"), nullptr);
+}
+
+// A rebuild from sources clears stale units first, and a provider no longer chosen goes.
+TEST_F(EngineTest, ARebuildUnregistersAProviderNoLongerChosenAndOnlyFromSourcesClearsStaleUnits)
+{
+    Build({IdeFixture(Ide::Delphi7).WithKnownPackage("C:\\Zeos\\zcomponentdesign70.bpl", "Zeos")});
+    TTargetOptions& delphi7 = Options(0);
+    InstallAll();
+    ASSERT_NE(delphi7.Target.FindPackage("CorvalisDsgnZeosD7.bpl"), nullptr);
+    const std::string stale = data->InstallDir + "\\Delphi7\\Old\\Stale.dcu";
+    files.AddFile(stale);
+    delphi7.CompilePackages = false;
+    compiler->InstallIntoIdes();
+    EXPECT_TRUE(Exists(stale));
+    for (const auto& provider : *data->Providers)
+        if (provider->Name == "Zeos")
+            delphi7.RemoveSelectedProvider(*provider);
+    delphi7.CompilePackages = true;
+    compiler->InstallIntoIdes();
+    EXPECT_FALSE(Exists(stale));
+    EXPECT_EQ(delphi7.Target.FindPackage("CorvalisDsgnZeosD7.bpl"), nullptr);
+    EXPECT_EQ(testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, delphi7.TargetKey())
+                  .at("ZEOS CONNECTIVITY"),
+              "i:0");
+}
+
+// The IDE's output folders lose the package's build products outright: only what PATH and the
+// package search path name goes to the recycle bin.
+TEST_F(EngineTest, TheIdesOutputFoldersLoseThePackagesBuildProducts)
+{
+    Build({IdeFixture(Ide::Delphi7)});
+    const std::string bpl = Options(0).Target.BplDir() + "\\CorvalisD7.";
+    const std::vector<std::string> products = {bpl + "bpl", bpl + "dcp", bpl + "bpi", bpl + "lib",
+                                               data->PackagesDir() + "\\CorvalisD7.mak"};
+    for (const std::string& file : products)
+        files.AddFile(file);
+    compiler->UninstallPackage(Options(0), "Corvalis");
+    for (const std::string& file : products)
+        EXPECT_FALSE(Exists(file)) << file;
+    EXPECT_THAT(files.Recycled(), ::testing::IsEmpty());
 }
 
 TEST_F(EngineTest, TheConfigurationFileHoldsTheTwentyFiveLinesForADelphiTarget)

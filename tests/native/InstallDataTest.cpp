@@ -123,6 +123,18 @@ TEST_F(InstallDataTest, TheRecordedVersionDecidesTheMode)
     }
 }
 
+TEST_F(InstallDataTest, StoredChoicesAreReadTheModeNeedsSourcesAndABlankVersionFails)
+{
+    Key("", "C:\\Corvalis", "2.0.1.0")->WriteInteger("CompilationMode", cmTMS);
+    Key()->WriteInteger("Visit Web", 0);
+    EXPECT_EQ(Create().CompilationMode, cmTMS);
+    EXPECT_FALSE(data->VisitWeb);
+    testing::PreparePackageFolder(machine, {.withSources = false});
+    EXPECT_EQ(Create().CompilationMode, cmStandard);
+    machine.files.WriteFile("version", " \r\n");
+    EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>("Bad version string"));
+}
+
 TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptionsUnlessNotAllowed)
 {
     TInstallData& d = Create();

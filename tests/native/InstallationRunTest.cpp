@@ -93,11 +93,11 @@ protected:
             names.push_back(entry.name);
         return names;
     }
-    TRestoreResult Restore(const std::vector<std::string>& arguments)
+    TRestoreResult Restore(const std::vector<std::string>& arguments, const std::string& folder = {})
     {
         TCmdOptions options(arguments, installer.machine.files, installer.machine.console);
         restoreLog.Messages.clear();
-        return RestoreIdeSettings(installer.machine.platform, options, {}, restoreLog);
+        return RestoreIdeSettings(installer.machine.platform, options, folder, restoreLog);
     }
 
     testing::InstallerMachine installer;
@@ -267,6 +267,27 @@ TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThem)
     EXPECT_THAT(foreign.Refusal,
                 HasSubstr("Delphi7 holds the settings of another key than Delphi 7.0 (Enterprise)'s."));
     EXPECT_THAT(restoreLog.Messages, IsEmpty());
+}
+
+TEST_F(InstallationRunTest, ARestoreTakesTheRunNamedOrTheNewestAndEndsWithTwoWhenAnIdeStaysUnrestored)
+{
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    EXPECT_EQ(Restore({}).Refusal, std::string("No backup of IDE settings in ") + kBackups + ".");
+    EXPECT_EQ(Restore({}, "C:\\nowhere").Refusal, "No backup folder C:\\nowhere.");
+    const auto original = Settings(delphi7);
+    Run(kFirstRun, {taInstall});
+    const auto installed = Settings(delphi7);
+    Run(kSecondRun, {taRemove}, imMaintenance);
+    EXPECT_EQ(Restore({}).ExitCode, 0);
+    EXPECT_EQ(Settings(delphi7), installed);
+
+    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, true);
+    EXPECT_EQ(Restore({}, std::string(kBackups) + "\\2026-03-01 09-15-00\\").ExitCode, 2);
+    EXPECT_EQ(restoreLog.Messages.back().Level, llError);
+    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, false);
+    EXPECT_EQ(Settings(delphi7), installed);
+    EXPECT_EQ(Restore({}, "2026-03-01 09-15-00").ExitCode, 0);
+    EXPECT_EQ(Settings(delphi7), original);
 }
 
 } // namespace
