@@ -29,7 +29,6 @@ std::optional<ProcessScript> ReplayChild(const std::string& commandLine, const s
             script.cycles.emplace_back(lines, "");
             break;
         }
-        case ChildAction::Sleep: break;
         }
     }
     return script;

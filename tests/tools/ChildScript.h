@@ -3,7 +3,7 @@
 // The actions of the test child program, one per argument, so that the in-memory process
 // fake can replay exactly what the Windows program does:
 //   out:TEXT  write TEXT to standard output      err:TEXT  write TEXT to standard error
-//   exit:N    end with exit code N (default 0)     sleep:MS  pause
+//   exit:N    end with exit code N (default 0)
 //   pwd       write the current folder and CR LF to standard output
 //   lines:N:LEN  write N lines of LEN characters, each ended by CR LF and written on its
 //                own, to standard output
@@ -17,9 +17,9 @@
 namespace corvalis::testing {
 
 struct ChildAction {
-    enum Kind { Output, Error, Exit, Sleep, Lines, WorkingFolder } kind;
+    enum Kind { Output, Error, Exit, Lines, WorkingFolder } kind;
     std::string text;   // for Lines: one line with its terminator
-    int32_t number = 0; // exit code, milliseconds or line count
+    int32_t number = 0; // exit code or line count
 };
 
 inline std::string Unescape(const std::string& text)
@@ -55,8 +55,6 @@ inline std::vector<ChildAction> ParseChildActions(const std::vector<std::string>
             actions.push_back({ChildAction::Error, Unescape(value(4))});
         else if (argument.rfind("exit:", 0) == 0)
             actions.push_back({ChildAction::Exit, {}, std::atoi(value(5).c_str())});
-        else if (argument.rfind("sleep:", 0) == 0)
-            actions.push_back({ChildAction::Sleep, {}, std::atoi(value(6).c_str())});
         else if (argument == "pwd")
             actions.push_back({ChildAction::WorkingFolder});
         else if (argument.rfind("lines:", 0) == 0) {

@@ -30,7 +30,6 @@ int main()
                         nullptr);
             break;
         }
-        case ChildAction::Sleep: ::Sleep(static_cast<DWORD>(action.number)); break;
         case ChildAction::Exit: exitCode = action.number; break;
         }
     }

@@ -73,12 +73,6 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, const 
     return search.found;
 }
 
-HWND FindTopLevel(DWORD processId, const char* className, const char* caption)
-{
-    const auto windows = TopLevelWindows(processId, className, caption);
-    return windows.empty() ? nullptr : windows.front();
-}
-
 std::vector<HWND> Controls(HWND parent, const char* className)
 {
     struct Search {
@@ -101,14 +95,6 @@ HWND FindControl(HWND parent, const char* className, const char* caption)
 {
     for (HWND control : Controls(parent, className))
         if (Matches(control, nullptr, caption))
-            return control;
-    return nullptr;
-}
-
-HWND FindControlById(HWND parent, int id)
-{
-    for (HWND control : Controls(parent, nullptr))
-        if (::GetDlgCtrlID(control) == id)
             return control;
     return nullptr;
 }
@@ -286,18 +272,6 @@ void WaitUntilEnabled(HWND window, bool enabled, Timeout timeout)
 {
     WaitUntil([&] { return IsEnabled(window) == enabled; },
               Describe(window) + (enabled ? " to be enabled" : " to be disabled"), timeout);
-}
-
-void WaitUntilVisible(HWND window, bool visible, Timeout timeout)
-{
-    WaitUntil([&] { return IsVisible(window) == visible; },
-              Describe(window) + (visible ? " to be visible" : " to be hidden"), timeout);
-}
-
-void WaitForText(HWND window, const std::string& part, Timeout timeout)
-{
-    WaitUntil([&] { return Text(window).find(part) != std::string::npos; },
-              "\"" + part + "\" in " + ClassName(window) + " \"" + Text(window) + "\"", timeout);
 }
 
 void WaitUntilListening(HWND window)

@@ -11,10 +11,8 @@ namespace corvalis::uidriver {
 
 // A null class name or caption matches any.
 std::vector<HWND> TopLevelWindows(DWORD processId, const char* className = nullptr, const char* caption = nullptr);
-HWND FindTopLevel(DWORD processId, const char* className, const char* caption);
 // The first descendant, at any depth, in the order of the window tree.
 HWND FindControl(HWND parent, const char* className, const char* caption);
-HWND FindControlById(HWND parent, int id);
 std::vector<HWND> Controls(HWND parent, const char* className);
 // Throws when there is none.
 HWND Control(HWND parent, const char* className, const char* caption);
@@ -53,8 +51,6 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* caption, 
 HWND WaitForMessageBox(DWORD processId, const std::string& text, Timeout timeout = kDefaultTimeout);
 void WaitUntilGone(HWND window, Timeout timeout = kDefaultTimeout);
 void WaitUntilEnabled(HWND window, bool enabled, Timeout timeout = kDefaultTimeout);
-void WaitUntilVisible(HWND window, bool visible, Timeout timeout = kDefaultTimeout);
-void WaitForText(HWND window, const std::string& part, Timeout timeout = kDefaultTimeout);
 // Returns once the window's thread takes messages again, which it does only in a message
 // loop: after a click that ends a modal loop, the program has gone on to its next one.
 void WaitUntilListening(HWND window);
