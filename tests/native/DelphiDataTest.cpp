@@ -195,8 +195,9 @@ TEST_F(DelphiDataTest, ABds2007TargetTakesItsListsFromEnvOptionsFirstAndSavesToB
     EXPECT_THAT(t.CppLibraryPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj", "$(BDS)\\lib\\psdk"));
     t.SavePaths();
     EXPECT_EQ(UserKey(fixture, "\\Library")->ReadString("Search Path"), search);
-    EXPECT_EQ(TEnvOptions(machine.platform, fixture.EnvOptionsFile(machine.platform)).Value("Win32LibraryPath"),
-              search);
+    TEnvOptions saved(machine.platform, fixture.EnvOptionsFile(machine.platform));
+    EXPECT_EQ(saved.Value("Win32LibraryPath"), search);
+    EXPECT_EQ(saved.Value("CBuilderLibraryPath"), "$(BDS)\\lib;$(BDS)\\lib\\obj;$(BDS)\\lib\\psdk");
     const TCompileTarget& delphi = Only(IdeFixture(Ide::Delphi2007)
                                             .WithEnvOptionsValue("CBuilderBPLOutputPath", "C:\\CppBpl\\")
                                             .WithEnvOptionsValue("Win32DLLOutputPath", "C:\\DelphiBpl"));
