@@ -176,17 +176,23 @@ TEST_F(SilentTest, RefusalsChangeNothingAndSayWhyOnStandardError)
     EXPECT_THAT(ignored.output, HasSubstr(", Warning]" + running));
 }
 
-TEST_F(SilentTest, TheListingNamesEachIdeAsTheCommandLineDoes)
+TEST_F(SilentTest, TheListingNamesEachIdeAsTheCommandLineDoesAndAnUninstallKeepsToTheInstalledFolder)
 {
     AddIde(Ide::Delphi7);
     AddIde(IdeFixture(Ide::Delphi6).WithoutCompiler());
-    const TRunResult listing = Run(MakePackage("Corvalis Setup"), "--list-ides");
+    const std::string setup = MakePackage("Corvalis Setup");
+    ASSERT_EQ(Run(setup, "--silent --ides=Delphi7 " + DirOption()).exitCode, ecDone);
+    const TRunResult listing = Run(setup, "--list-ides");
     EXPECT_EQ(listing.exitCode, ecDone);
     EXPECT_EQ(listing.output, "Delphi6       not installed  " + DisplayName(test.Ides()[1]) +
                                   ": This IDE version has no dcc32.exe compiler. Please reinstall your IDE in order "
-                                  "to fix this problem.\r\nDelphi7       not installed  " +
+                                  "to fix this problem.\r\nDelphi7       installed      " +
                                   DisplayName(test.Ides()[0]) + "\r\n");
     EXPECT_FALSE(listing.showedWindow);
+    const TRunResult uninstall = Run(setup, "--silent --uninstall \"--dir=C:\\Elsewhere\"");
+    EXPECT_EQ(uninstall.exitCode, ecDone) << uninstall.errors;
+    EXPECT_THAT(uninstall.output,
+                HasSubstr(", Warning]--dir=C:\\Elsewhere is ignored: Corvalis is installed in " + InstallDir() + "."));
 }
 
 } // namespace
