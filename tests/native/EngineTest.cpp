@@ -55,6 +55,15 @@ protected:
                 texts.push_back(text);
         return texts;
     }
+    // What follows the prefix in each line of the level that starts with it.
+    std::vector<std::string> After(TLogLevel level, const std::string& prefix) const
+    {
+        std::vector<std::string> rests;
+        for (const std::string& line : At(level))
+            if (line.starts_with(prefix))
+                rests.push_back(line.substr(prefix.size()));
+        return rests;
+    }
     bool Exists(const std::string& path) const { return files.FileExists(path); }
     std::string System(const std::string& file) const { return files.SystemDirectory() + "\\" + file; }
     std::string Uninstall(const std::string& file) const { return data->InstallDir + "\\Uninstall\\" + file; }
@@ -96,16 +105,10 @@ TEST_F(EngineTest, AnInstallBuildsTheConnectivityPackagesFromTheFirstAndTakesOut
     EXPECT_EQ(delphi7.Target.BrowsingPaths.back(), data->InstallDir + "\\Sources");
     EXPECT_NE(delphi7.Target.FindPackage("CorvalisDsgnDbExD7.bpl"), nullptr);
     EXPECT_EQ(delphi7.Target.FindPackage("CorvalisDsgnZeosD7.bpl"), nullptr);
-    std::vector<std::string> built;
-    for (const std::string& line : At(llInfo))
-        if (line.starts_with("Compiling/Installing Corvalis Component "))
-            built.push_back(line.substr(40));
-    EXPECT_THAT(built, ElementsAre("ADO Connectivity", "BDE Connectivity", "IBExpress Connectivity",
-                                   "dbExpress Connectivity", "ZEOS Connectivity"));
-    std::vector<std::string> removed;
-    for (const std::string& line : At(llDebug))
-        if (line.starts_with("Uninstalling Corvalis Component "))
-            removed.push_back(line.substr(32));
+    EXPECT_THAT(After(llInfo, "Compiling/Installing Corvalis Component "),
+                ElementsAre("ADO Connectivity", "BDE Connectivity", "IBExpress Connectivity", "dbExpress Connectivity",
+                            "ZEOS Connectivity"));
+    const std::vector<std::string> removed = After(llDebug, "Uninstalling Corvalis Component ");
     ASSERT_FALSE(removed.empty());
     EXPECT_EQ(std::make_pair(removed.front(), removed.back()),
               std::make_pair(std::string("ODBCExpress Connectivity"), std::string("ADO Connectivity")));
@@ -121,12 +124,9 @@ TEST_F(EngineTest, WithoutACompilerPrebuiltPackagesAreRegisteredAndAMissingOrLoc
     files.AddFile(System("CorvalisD7.bpl"), "old");
     files.SetInUse(System("CorvalisD7.bpl"), true);
     InstallAll();
-    std::vector<std::string> order;
-    for (const std::string& line : At(llInfo))
-        if (line.starts_with("Compiling for:"))
-            order.push_back(line.substr(14));
-    EXPECT_THAT(order, ElementsAre(Options(2).Target.DisplayName(), Options(1).Target.DisplayName(),
-                                   Options(0).Target.DisplayName()));
+    EXPECT_THAT(
+        After(llInfo, "Compiling for:"),
+        ElementsAre(Options(2).Target.DisplayName(), Options(1).Target.DisplayName(), Options(0).Target.DisplayName()));
     // A connectivity package without its prebuilt file is taken out; the IDE stays installed.
     std::vector<std::string> errors;
     for (const char* provider : {"ADO", "BDE", "IBEx", "DbEx"})

@@ -29,12 +29,12 @@ protected:
 TEST_F(Win32ServicesTest, MachineKeysGoToThe32BitViewThat32BitIdesUse)
 {
     machine.registry.OpenKey(RootKey::LocalMachine, key_, KeyAccess::WriteCreate)->WriteString("RootDir", "C:\\D7");
-    HKEY raw = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Wow6432Node" + key_.substr(8)).c_str(), 0,
-                              KEY_READ | KEY_WOW64_64KEY, &raw),
+    win32::ScopedRegKey view, native;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Wow6432Node" + key_.substr(8)).c_str(), 0,
+                              KEY_READ | KEY_WOW64_64KEY, view.Receive()),
               ERROR_SUCCESS);
-    ::RegCloseKey(raw);
-    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw), ERROR_SUCCESS);
+    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, native.Receive()),
+              ERROR_SUCCESS);
 }
 
 TEST_F(Win32ServicesTest, ShortPathsHaveNoBlanks)
