@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/InstallData.h"
-#include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 #include "platform/Exceptions.h"
 
 namespace corvalis {

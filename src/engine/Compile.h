@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/IdeBackup.h"
-#include "core/ProgressPlan.h"
-#include "engine/uLogger.h"
+#include "engine/IdeBackup.h"
+#include "engine/ProgressPlan.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 #include "platform/Platform.h"
 
 namespace corvalis {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 
 // Discovery, identity and folders of the IDEs. Their stored settings are in DelphiDataStore.cpp.
 

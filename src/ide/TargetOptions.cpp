@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/InstallData.h"
-#include "engine/uLogger.h"
 #include "ide/DelphiData.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 
 namespace corvalis {
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
@@ -20,5 +22,11 @@ struct Platform {
     ILocale& locale;
     IXml& xml;
 };
+
+// Why the last file operation that failed did so, in the user's language.
+inline std::string LastFileErrorText(const Platform& platform)
+{
+    return platform.locale.ErrorText(platform.files.LastError());
+}
 
 } // namespace corvalis

@@ -4,21 +4,20 @@
 
 #include <commctrl.h>
 
-#include "core/IdeBackup.h"
 #include "core/InstallData.h"
-#include "core/SetupLog.h"
-#include "core/Unattended.h"
-#include "core/UserAccount.h"
-#include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Platform.h"
+#include "run/CommandLineChoices.h"
+#include "run/UserAccount.h"
 #include "ui/Application.h"
 #include "ui/uAccountWarning.h"
 #include "ui/uMain.h"
 #include "ui/uNoIDEWarning.h"
+#include "unattended/IdeRestore.h"
+#include "unattended/Unattended.h"
 
 namespace corvalis {
 namespace {
@@ -26,19 +25,6 @@ namespace {
 void ShowPlainMessage(const std::string& text)
 {
     ::MessageBoxA(nullptr, text.c_str(), ui::kApplicationTitle, MB_OK);
-}
-
-int RunRestore(Win32Platform& machine, TCmdOptions& options)
-{
-    IConsole& console = machine.console;
-    TLogToList log(machine.locale);
-    log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
-        console.WriteLine(FormatLogLine(time, level, machine.locale.WideToAnsi(text), machine.locale.TimeSeparator()));
-    };
-    const TRestoreResult result = RestoreIdeSettings(machine.platform, options, options.RestoreFolder, log);
-    if (!result.Refusal.empty())
-        console.WriteError(result.Refusal);
-    return result.ExitCode;
 }
 
 int RunWizard(Win32Platform& machine, TInstallData& installData)
@@ -69,7 +55,7 @@ int RunInstaller(Win32Platform& machine, TCmdOptions& options)
     if (!windows)
         console.Attach();
     if (restore)
-        return RunRestore(machine, options);
+        return RunRestore(machine.platform, options);
     // A refusal goes to standard error, and to the screen when the user expects windows.
     const auto refuse = [&](const std::string& reason) {
         console.WriteError(reason);

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "ui/ErrorBoxText.h"
+#include "ui/portable/ErrorBoxText.h"
 
 namespace corvalis::ui {
 namespace Application {

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/Bounds.h"
 #include "ui/Window.h"
+#include "ui/portable/Bounds.h"
 
 namespace corvalis::ui {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/SetupLog.h"
+#include "run/SetupLog.h"
 #include "ui/LogView.h"
 #include "ui/Window.h"
 

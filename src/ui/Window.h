@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "ui/Bounds.h"
+#include "ui/portable/Bounds.h"
 
 namespace corvalis::ui {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/Form.h"
-#include "ui/WizardFlow.h"
+#include "ui/portable/WizardFlow.h"
 
 namespace corvalis::ui {
 

@@ -1,6 +1,6 @@
 #include "ui/uAccountWarning.h"
 
-#include "core/UserAccount.h"
+#include "run/UserAccount.h"
 #include "ui/Application.h"
 
 namespace corvalis::ui {

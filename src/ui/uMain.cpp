@@ -2,8 +2,8 @@
 
 #include "core/InstallData.h"
 #include "core/Product.h"
-#include "core/Unattended.h"
 #include "ide/CmdLineUtils.h"
+#include "run/ExitCode.h"
 #include "ui/Application.h"
 #include "ui/LabelColumn.h"
 #include "ui/ProgressView.h"

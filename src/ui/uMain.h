@@ -3,12 +3,12 @@
 #include <memory>
 #include <vector>
 
-#include "core/InstallationRun.h"
+#include "run/InstallationRun.h"
+#include "run/MainPages.h"
+#include "run/TargetRows.h"
 #include "ui/Form.h"
 #include "ui/FrmDirEditBrowse.h"
-#include "ui/MainPages.h"
 #include "ui/ScrollBox.h"
-#include "ui/TargetRows.h"
 #include "ui/Wizard.h"
 
 #include <commctrl.h>

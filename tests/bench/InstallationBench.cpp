@@ -10,13 +10,13 @@
 
 #include "Stopwatch.h"
 #include "core/InstallData.h"
-#include "core/InstallationRun.h"
 #include "driver/UiDriver.h"
 #include "fixtures/TestMachine.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
+#include "run/InstallationRun.h"
 #include "ui/Form.h"
 #include "ui/ProgressView.h"
 

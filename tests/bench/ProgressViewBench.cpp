@@ -8,8 +8,8 @@
 #include <string>
 
 #include "Stopwatch.h"
-#include "engine/uLogger.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/Form.h"
 #include "ui/ProgressView.h"

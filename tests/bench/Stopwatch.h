@@ -2,7 +2,7 @@
 
 #include "platform/win32/WindowsSupport.h"
 
-#include "engine/uLogger.h"
+#include "log/uLogger.h"
 
 namespace corvalis::bench {
 

@@ -1,6 +1,6 @@
 #include "contract/ServiceEnvironment.h"
-#include "engine/uLogger.h"
 #include "ide/CmdLineUtils.h"
+#include "log/uLogger.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "tools/ChildScript.h"
 

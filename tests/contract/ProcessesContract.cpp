@@ -1,8 +1,8 @@
 #include <algorithm>
 
 #include "contract/ServiceEnvironment.h"
-#include "engine/uLogger.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 
 namespace corvalis::testing {
 namespace {

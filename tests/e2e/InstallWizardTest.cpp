@@ -3,12 +3,12 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
-#include "core/IdeBackup.h"
 #include "core/InstallData.h"
-#include "core/RegistryExport.h"
 #include "core/ShellIntegration.h"
-#include "core/Unattended.h"
+#include "engine/IdeBackup.h"
+#include "engine/RegistryExport.h"
 #include "ide/Utils.h"
+#include "run/ExitCode.h"
 
 namespace corvalis::e2e {
 namespace {

@@ -3,11 +3,11 @@
 #include <gmock/gmock.h>
 
 #include "E2eTest.h"
-#include "core/IdeBackup.h"
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
-#include "core/Unattended.h"
+#include "engine/IdeBackup.h"
 #include "ide/Utils.h"
+#include "run/ExitCode.h"
 
 namespace corvalis::e2e {
 namespace {

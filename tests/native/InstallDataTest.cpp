@@ -8,7 +8,7 @@
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "platform/Exceptions.h"
-#include "ui/TargetRows.h"
+#include "run/TargetRows.h"
 
 namespace corvalis {
 namespace {

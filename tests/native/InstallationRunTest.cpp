@@ -4,16 +4,17 @@
 #include <algorithm>
 #include <deque>
 
-#include "core/IdeBackup.h"
-#include "core/InstallationRun.h"
-#include "core/RegistryExport.h"
-#include "core/SetupLog.h"
+#include "engine/IdeBackup.h"
+#include "engine/RegistryExport.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "native/InstallerMachine.h"
 #include "platform/Exceptions.h"
+#include "run/InstallationRun.h"
+#include "run/SetupLog.h"
+#include "unattended/IdeRestore.h"
 
 namespace corvalis {
 namespace {

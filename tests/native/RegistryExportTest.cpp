@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/RegistryExport.h"
+#include "engine/RegistryExport.h"
 #include "platform/Exceptions.h"
 #include "platform/memory/MemoryRegistry.h"
 

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <map>
 
-#include "engine/uLogger.h"
 #include "ide/Utils.h"
+#include "log/uLogger.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "product/ProductTree.h"
 #include "standins/Bpr2Mak.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/RegistryExport.h"
-#include "core/UserAccount.h"
-#include "engine/uLogger.h"
+#include "engine/RegistryExport.h"
+#include "log/uLogger.h"
 #include "platform/win32/Win32Platform.h"
+#include "run/UserAccount.h"
 
 namespace corvalis {
 namespace {

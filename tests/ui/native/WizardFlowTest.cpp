@@ -3,9 +3,8 @@
 
 #include <string>
 
-#include "ui/ErrorBoxText.h"
-#include "ui/MainPages.h"
-#include "ui/WizardFlow.h"
+#include "ui/portable/ErrorBoxText.h"
+#include "ui/portable/WizardFlow.h"
 
 namespace corvalis::ui {
 
@@ -66,43 +65,6 @@ TEST(WizardButtons, EnterPressesNextOrFinishWhenUsableAndTheBarIsPlacedFromTheRi
                             TButtonPlacement{wbCancel, {515, 423, 75, 23}}));
     EXPECT_THAT(LayoutButtonBar(wbFinish, 598, 456), ElementsAre(TButtonPlacement{wbFinish, {515, 423, 75, 23}}));
     EXPECT_TRUE(LayoutButtonBar(0, 598, 456).empty());
-}
-
-std::vector<int> On(const TPageFlags& flags)
-{
-    std::vector<int> on;
-    for (size_t i = 0; i < flags.size(); ++i)
-        if (flags[i])
-            on.push_back(static_cast<int>(i));
-    return on;
-}
-
-TEST(MainPages, EachModeTakesItsPagesAndTheMaintenanceChoiceActsOnlyOnASwitch)
-{
-    EXPECT_THAT(On(SetupPageFlags(imInstall, true)),
-                ElementsAre(wInstallPage, wLicensePage, wDestinationPage, wFolder, wCompilationMode, wIDEPage,
-                            wConfigPage, wCompile, wFinish));
-    EXPECT_THAT(On(SetupPageFlags(imUpdate, false)),
-                ElementsAre(wUpdatePage, wLicensePage, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
-    TPageFlags maintenance = SetupPageFlags(imMaintenance, true);
-    EXPECT_THAT(On(maintenance),
-                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
-    TInstallMode mode = imMaintenance;
-    std::optional<bool> chosen;
-    EXPECT_TRUE(ApplyMaintenanceChoice(false, true, chosen, mode, maintenance));
-    EXPECT_EQ(mode, imUninstall);
-    EXPECT_THAT(On(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
-    EXPECT_TRUE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
-    EXPECT_EQ(mode, imMaintenance);
-    EXPECT_THAT(On(maintenance),
-                ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
-    // The IDE rows leave nothing to install; the chosen button clicked again keeps that.
-    maintenance[wConfigPage] = false;
-    EXPECT_FALSE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
-    EXPECT_FALSE(maintenance[wConfigPage]);
-    std::optional<bool> withoutSources;
-    ApplyMaintenanceChoice(true, false, withoutSources, mode, maintenance);
-    EXPECT_FALSE(maintenance[wCompilationMode]);
 }
 
 // '?' is above '.'.

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/uLogger.h"
+#include "log/uLogger.h"
 #include "platform/Platform.h"
 
 namespace corvalis {

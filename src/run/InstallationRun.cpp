@@ -1,11 +1,11 @@
-#include "core/InstallationRun.h"
+#include "run/InstallationRun.h"
 
 #include "core/InstallData.h"
-#include "core/SetupLog.h"
 #include "core/ShellIntegration.h"
 #include "engine/Compile.h"
 #include "ide/CmdLineUtils.h"
-#include "ui/TargetRows.h"
+#include "run/SetupLog.h"
+#include "run/TargetRows.h"
 
 namespace corvalis {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/SetupLog.h"
+#include "run/SetupLog.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "core/RegistryExport.h"
+#include "engine/RegistryExport.h"
 
 #include <cstdio>
 

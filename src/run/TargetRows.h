@@ -20,6 +20,8 @@ struct TTargetRow {
 
 // The IDE page offers IDEs from version 5 on.
 bool HasRow(const TTargetOptions& options);
+// The IDEs the IDE page has a row for.
+std::vector<TTargetOptions*> OfferedIdes(const TInstallData& data);
 
 // The row an IDE gets on the IDE page, with its Action set by the mode; none (and Action
 // leave unchanged) for an IDE the page does not offer.
@@ -39,6 +41,8 @@ void SetRowWish(TTargetRow& row, TTargetOptions& options, bool wanted);
 // Why the IDE cannot take the product: the first check that fails, in red, with a lone
 // carriage return between its lines; none when it can.
 std::optional<std::string> TargetProblem(const TTargetOptions& options);
+// The same on one line, for the console.
+std::optional<std::string> TargetProblemLine(const TTargetOptions& options);
 
 // "Action: " and what the row's box state means in this mode.
 std::string ActionText(TInstallMode mode, const TTargetOptions& options, const TTargetRow& row);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/Bounds.h"
+#include "ui/portable/Bounds.h"
 
 namespace corvalis::ui {
 

@@ -1,17 +1,14 @@
-#include "core/Unattended.h"
+#include "run/CommandLineChoices.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "core/InstallData.h"
-#include "core/InstallationRun.h"
-#include "core/ProgressPlan.h"
-#include "core/SetupLog.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
-#include "ui/TargetRows.h"
+#include "run/TargetRows.h"
 
 namespace corvalis {
 namespace {
@@ -34,36 +31,12 @@ bool IsFullPath(const std::string& path)
     return drive || share;
 }
 
-// A problem text breaks its lines with a lone carriage return; a console line has none.
-std::string OneLine(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    return text;
-}
-
-// The IDEs the IDE page has a row for.
-std::vector<TTargetOptions*> OfferedIdes(const TInstallData& data)
-{
-    std::vector<TTargetOptions*> offered;
-    const TTargetOptionsList& list = *data.TargetOptions;
-    for (int i = 0; i < list.Count(); ++i)
-        if (HasRow(list[i]))
-            offered.push_back(&list[i]);
-    return offered;
-}
-
 std::string OfferedNames(const TInstallData& data)
 {
     std::string names;
     for (const TTargetOptions* options : OfferedIdes(data))
         names += (names.empty() ? "" : ", ") + ProductFolderName(options->Target);
     return names.empty() ? "none" : names;
-}
-
-// "--ides=all": every IDE that passes the checks, as without the option.
-bool AllIdes(const TCmdOptions& options)
-{
-    return SameText(Trim(options.Ides), "all");
 }
 
 TCompilationMode ParseCompilationMode(const std::string& name)
@@ -107,24 +80,6 @@ void ApplyCommandLineChoices(TInstallData& data)
     }
 }
 
-class TConsoleRunView : public IInstallationRunView {
-public:
-    TConsoleRunView(TProgressLog& log, IConsole& console) : log_(log), console_(console) {}
-
-    void LogMessage(TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) override
-    {
-        log_.Add(level, text, time);
-        console_.WriteLine(log_.LogLines().back());
-    }
-    void ShowSetupLog(const std::optional<std::string>&) override {}
-    void RunSucceeded() override {}
-    void ShowProgress(int done, int total) override { console_.WriteLine(FormatStepCount(done, total)); }
-
-private:
-    TProgressLog& log_;
-    IConsole& console_;
-};
-
 } // namespace
 
 std::optional<std::string> InstallDirProblem(const std::string& folder)
@@ -152,6 +107,11 @@ std::optional<std::string> StartFolderProblem(const std::string& group)
                    "Edition: " +
                    group;
     return std::nullopt;
+}
+
+bool AllIdes(const TCmdOptions& options)
+{
+    return SameText(Trim(options.Ides), "all");
 }
 
 std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData& data)
@@ -219,9 +179,9 @@ void DecideUnattendedRun(TInstallData& data)
             SetRowWish(row, *ide, wanted);
             if (!wanted)
                 continue;
-            if (const auto problem = TargetProblem(*ide)) {
+            if (const auto problem = TargetProblemLine(*ide)) {
                 if (strict)
-                    throw TRefusal(ide->Target.DisplayName() + ": " + OneLine(*problem));
+                    throw TRefusal(ide->Target.DisplayName() + ": " + *problem);
                 SetRowWish(row, *ide, false);
             }
         }
@@ -237,39 +197,6 @@ void DecideUnattendedRun(TInstallData& data)
     });
     if (!running.empty())
         throw TRefusal(running);
-}
-
-std::vector<std::string> IdeListing(const TInstallData& data)
-{
-    std::vector<std::string> lines;
-    for (const TTargetOptions* ide : OfferedIdes(data)) {
-        std::string line = ProductFolderName(ide->Target);
-        line.resize(std::max<size_t>(line.size(), 14), ' ');
-        line += std::string(ide->Installed ? "installed    " : "not installed") + "  " + ide->Target.DisplayName();
-        if (const auto problem = TargetProblem(*ide))
-            line += ": " + OneLine(*problem);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-int RunUnattended(TInstallData& data, const Platform& platform)
-{
-    try {
-        DecideUnattendedRun(data);
-    } catch (const TRefusal& refusal) {
-        platform.console.WriteError(refusal.Message());
-        return ecRefused;
-    }
-    TProgressLog log(platform.locale);
-    TConsoleRunView view(log, platform.console);
-    try {
-        RunInstallation(data, platform, log, view);
-    } catch (const std::exception& error) {
-        platform.console.WriteError(error.what());
-        return ecFailed;
-    }
-    return log.HasErrors() ? ecErrors : ecDone;
 }
 
 } // namespace corvalis

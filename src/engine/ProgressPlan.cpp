@@ -1,4 +1,4 @@
-#include "core/ProgressPlan.h"
+#include "engine/ProgressPlan.h"
 
 #include <algorithm>
 

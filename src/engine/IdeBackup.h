@@ -8,16 +8,20 @@
 
 namespace corvalis {
 
-class TCmdOptions;
 class TCompileTarget;
 class TLogBase;
 
 // The folder that holds one folder per run: <local application data>\Halvorn\Corvalis\Backup.
 std::string BackupFolder(const Platform& platform);
+// The run folders in the backup folder, oldest first: their names sort by time.
+std::vector<std::string> BackupRunNames(const IFileSystem& files, const std::string& backupFolder);
 // The name of a run's folder: "yyyy-mm-dd hh-nn-ss".
 std::string BackupRunName(DateTime time);
 // How many run folders are kept.
 inline constexpr size_t kKeptBackups = 10;
+// What an IDE's folder in a run holds: its user key, and its EnvOptions.proj when it has one.
+inline constexpr const char* kBackupRegistryFile = "Registry.reg";
+inline constexpr const char* kBackupEnvOptionsFile = "EnvOptions.proj";
 
 // The IDE settings a run changes, saved before its first change of each IDE: the IDE's user
 // key as Registry.reg and its EnvOptions.proj, in the run's folder below BackupFolder, in a
@@ -38,18 +42,5 @@ private:
     std::string runFolder_;
     std::vector<const TCompileTarget*> saved_;
 };
-
-// What a restore did: the program's exit code (0 restored, 2 some IDE not restored, 3
-// refused before any change) and, for a refusal, its reason.
-struct TRestoreResult {
-    int ExitCode = 0;
-    std::string Refusal;
-};
-
-// Puts back every IDE of a backup run: the given folder (a path, or a run's name), or the
-// most recent run when it is empty. A running IDE refuses the whole restore unless
-// IgnoreIde is set.
-TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options, const std::string& folder,
-                                  TLogBase& log);
 
 } // namespace corvalis

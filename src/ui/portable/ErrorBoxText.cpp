@@ -1,4 +1,4 @@
-#include "ui/ErrorBoxText.h"
+#include "ui/portable/ErrorBoxText.h"
 
 namespace corvalis::ui {
 

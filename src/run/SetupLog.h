@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/uLogger.h"
+#include "log/uLogger.h"
 #include "platform/Platform.h"
 
 namespace corvalis {

@@ -1,4 +1,4 @@
-#include "ui/MainPages.h"
+#include "run/MainPages.h"
 
 namespace corvalis {
 

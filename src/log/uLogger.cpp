@@ -1,4 +1,4 @@
-#include "engine/uLogger.h"
+#include "log/uLogger.h"
 
 #include <algorithm>
 

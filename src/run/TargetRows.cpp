@@ -1,4 +1,6 @@
-#include "ui/TargetRows.h"
+#include "run/TargetRows.h"
+
+#include <algorithm>
 
 #include "core/Product.h"
 #include "ide/DelphiData.h"
@@ -15,6 +17,16 @@ const char* const kFirstUpdatedBds2007 = "11.0.2709.7128";
 bool HasRow(const TTargetOptions& options)
 {
     return options.Target.VersionNumber >= 5;
+}
+
+std::vector<TTargetOptions*> OfferedIdes(const TInstallData& data)
+{
+    std::vector<TTargetOptions*> offered;
+    const TTargetOptionsList& list = *data.TargetOptions;
+    for (int i = 0; i < list.Count(); ++i)
+        if (HasRow(list[i]))
+            offered.push_back(&list[i]);
+    return offered;
 }
 
 std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode mode)
@@ -94,6 +106,14 @@ std::optional<std::string> TargetProblem(const TTargetOptions& options)
         return std::string("You have to update your D2007 IDE version before installing Corvalis.\rPlease install "
                            "Service Pack 1 for Delphi2007 and run the installer again.");
     return std::nullopt;
+}
+
+std::optional<std::string> TargetProblemLine(const TTargetOptions& options)
+{
+    std::optional<std::string> problem = TargetProblem(options);
+    if (problem)
+        std::replace(problem->begin(), problem->end(), '\r', ' ');
+    return problem;
 }
 
 std::string ActionText(TInstallMode mode, const TTargetOptions& options, const TTargetRow& row)

@@ -1,4 +1,4 @@
-#include "core/UserAccount.h"
+#include "run/UserAccount.h"
 
 #include "ide/Utils.h"
 #include "platform/Shell.h"

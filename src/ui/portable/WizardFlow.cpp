@@ -1,4 +1,4 @@
-#include "ui/WizardFlow.h"
+#include "ui/portable/WizardFlow.h"
 
 #include <algorithm>
 
