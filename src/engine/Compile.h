@@ -5,6 +5,7 @@
 
 #include "engine/IdeBackup.h"
 #include "engine/ProgressPlan.h"
+#include "ide/BdsVersions.h"
 #include "ide/Utils.h"
 #include "log/uLogger.h"
 #include "platform/Platform.h"
@@ -35,13 +36,16 @@ public:
     void ExtractDistribution();
 
     // Building one package with an IDE's own tools (CompileBuild.cpp).
-    void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options);
+    // For a platform other than Win32 the Win64 compiler and its own configuration file.
+    void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
+                             TPlatform platform = pfWin32);
     void LogFileContent(const std::string& file);
-    void InvokeCompiler(const TTargetOptions& options, const std::string& packageFile);
+    void InvokeCompiler(const TTargetOptions& options, const std::string& packageFile, TPlatform platform = pfWin32);
 
     // Building and registering the product in each IDE (CompileBuild.cpp).
     void InstallIntoIdes();
     void InstallIntoIde(TTargetOptions& options);
+    // Builds and registers a package for each platform it is built for (PackagePlatforms).
     void CompilePackage(TTargetOptions& options, const std::string& stem, bool designTime);
     void InstallPackage(TTargetOptions& options, const std::string& stem, const std::string& description);
     static std::string PackageFileName(const std::string& stem, const TCompileTarget& target);

@@ -43,9 +43,11 @@ std::string Quoted(const std::string& text)
 }
 
 // Each .hpp file of the IDE's output folder with the path of its copy in the IDE's VCL
-// include folder.
+// include folder; none for the IDEs whose C++ include path takes the output folders.
 std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, const TTargetOptions& options)
 {
+    if (options.Target.Layout().DelphiPackagesForCpp)
+        return {};
     std::vector<FoundFile> headers;
     FindFiles(files, options.OutputDir(), "*.hpp", false, nullptr, headers);
     std::vector<std::pair<std::string, std::string>> copies;
@@ -56,19 +58,20 @@ std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, c
 
 } // namespace
 
-void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options)
+void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
+                                    TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
-    const std::string output = options.OutputDir();
-    const std::string unitOutput = options.UnitOutputDir();
+    const std::string output = options.OutputDir(platform);
+    const std::string unitOutput = options.UnitOutputDir(platform);
     std::string searchPath;
-    for (const std::string& entry : target.SearchPaths) {
-        const std::string expanded = target.ExpandDirMacros(entry);
+    for (const std::string& entry : target.Library(platform).SearchPaths) {
+        const std::string expanded = target.ExpandDirMacros(entry, platform);
         searchPath += (searchPath.empty() ? "" : ";") + expanded;
     }
-    const std::string packageFolders = target.BplDir() + ";" + target.DcpDir();
+    const std::string packageFolders = target.BplDir(platform) + ";" + target.DcpDir(platform);
     std::string registeredBpl;
-    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, target.UserKey + "\\Library", KeyAccess::Read))
+    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, target.LibraryKey(platform), KeyAccess::Read))
         registeredBpl = library->ReadString("Package DPL Output");
 
     std::string text = "-Q -B -H+ -W+";
@@ -89,6 +92,8 @@ void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTarget
     line("-N2", unitOutput);
     line("-NO", unitOutput);
     line("-NB", output);
+    if (target.Layout().UnitScopes)
+        line("-NS", PlatformFacts(platform).UnitScopes);
     if (!platform_.files.WriteFile(configFile, text))
         throw OSError(platform_.files.LastError(), platform_.locale);
 }
@@ -103,17 +108,17 @@ void TCompiler::LogFileContent(const std::string& file)
     FLog.LogDebug("end" + std::string(38, '='));
 }
 
-void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string& packageFile)
+void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string& packageFile, TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
     const std::string folder = options.PackageSourceDir();
-    if (!target.IsBCB()) {
-        // The compiler reads its options from dcc32.cfg in its working folder.
-        const std::string configFile = IncludeTrailingPathDelimiter(folder) + "dcc32.cfg";
+    if (!target.BuildsCppProjects()) {
+        // The compiler reads its options from its configuration file in its working folder.
+        const std::string configFile = IncludeTrailingPathDelimiter(folder) + PlatformFacts(platform).ConfigFile;
         DeletedAtExit config(platform_.files, configFile, installData_.Options.KeepFiles);
-        WriteCompilerConfig(configFile, options);
+        WriteCompilerConfig(configFile, options, platform);
         LogFileContent(configFile);
-        const std::string commandLine = Quoted(target.Dcc32File()) + " " + Quoted(packageFile);
+        const std::string commandLine = Quoted(target.CompilerFile(platform)) + " " + Quoted(packageFile);
         FLog.LogDebug(commandLine);
         if (RunProcess(commandLine, folder) != 0)
             throw Exception("Error compiling package: " + packageFile);
@@ -136,7 +141,7 @@ void TCompiler::InvokeCompiler(const TTargetOptions& options, const std::string&
 std::string TCompiler::PackageFileName(const std::string& stem, const TCompileTarget& target)
 {
     const std::string version = std::to_string(target.VersionNumber);
-    if (target.IsBCB())
+    if (target.BuildsCppProjects())
         return stem + "C" + version + ".bpk";
     if (target.IsDelphi() || target.IsBDS())
         return stem + "D" + version + ".dpk";
@@ -183,6 +188,12 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
     FLog.LogInfo("Compiling for:" + target.DisplayName());
     if (!files.DirectoryExists(options.OutputDir()))
         files.CreateDirectory(options.OutputDir());
+    for (const TPlatform platform : options.BuildPlatforms())
+        if (!files.DirectoryExists(options.OutputDir(platform)))
+            files.CreateDirectory(options.OutputDir(platform));
+    if (options.BuildPlatforms().size() < target.Platforms().size())
+        FLog.Log(llWarning, target.DisplayName() + " has no " + target.CompilerFile(pfWin64) +
+                        ": the packages are built for Win32 only.");
     if (installData_.WithSources && options.CompilePackages) {
         DeleteFiles(options.OutputDir(), true, kObjectExtensions);
         DeleteResourceFiles(options);
@@ -263,18 +274,25 @@ void TCompiler::CompilePackage(TTargetOptions& options, const std::string& stem,
     IFileSystem& files = platform_.files;
     FLog.LogDebug("Compiling package: " + stem);
     const std::string packageFile = PackageFileName(stem, options.Target);
-    // An IDE edition without a command-line compiler gets packages that are already built.
-    if (options.HasDcc32())
-        InvokeCompiler(options, packageFile);
-    const std::string built = options.OutputDir() + "\\" + ChangeFileExt(packageFile, ".bpl");
-    if (!files.FileExists(built))
-        throw Exception("File not exists: " + built);
-    FLog.LogDebug("  target file exist: " + built);
+    const std::string bpl = ChangeFileExt(packageFile, ".bpl");
+    for (const TPlatform platform : options.PackagePlatforms(designTime)) {
+        if (platform != pfWin32)
+            FLog.LogDebug(std::string("Compiling package for ") + PlatformFacts(platform).Name + ": " + stem);
+        // An IDE edition without a command-line compiler gets packages that are already built.
+        if (platform != pfWin32 || options.HasDcc32())
+            InvokeCompiler(options, packageFile, platform);
+        const std::string built = options.OutputDir(platform) + "\\" + bpl;
+        if (!files.FileExists(built))
+            throw Exception("File not exists: " + built);
+        FLog.LogDebug("  target file exist: " + built);
+    }
     if (designTime)
         return;
 
-    const std::string installed =
-        IncludeTrailingPathDelimiter(files.SystemDirectory()) + ChangeFileExt(packageFile, ".bpl");
+    // Only the Win32 package goes into the system folder: this 32-bit program would put a
+    // Win64 one into the 32-bit system folder, where no Win64 program looks.
+    const std::string built = options.OutputDir(pfWin32) + "\\" + bpl;
+    const std::string installed = IncludeTrailingPathDelimiter(files.SystemDirectory()) + bpl;
     FLog.LogDebug("  Installing into SystemDir: " + installed);
     if (files.FileExists(installed)) {
         FLog.LogDebug("  file already exists: " + installed);
@@ -304,9 +322,18 @@ void TCompiler::CompilePackage(TTargetOptions& options, const std::string& stem,
 
 void TCompiler::InstallPackage(TTargetOptions& options, const std::string& stem, const std::string& description)
 {
+    TCompileTarget& target = options.Target;
     FLog.LogDebug("Installing package:" + stem);
-    options.Target.KnownPackages.Add(
-        options.OutputDir() + "\\" + ChangeFileExt(PackageFileName(stem, options.Target), ".bpl"), description);
+    const std::string bpl = ChangeFileExt(PackageFileName(stem, target), ".bpl");
+    for (const TPlatform platform : options.PackagePlatforms(true)) {
+        // The 64-bit IDE makes its package list when it first starts; the installer never
+        // makes it, as the IDE would then not add its own packages.
+        if (platform == pfWin64 && !platform_.registry.KeyExists(RootKey::CurrentUser,
+                                                                  target.UserKey + "\\" + kKnownPackagesX64))
+            FLog.Log(llWarning, "The 64-bit IDE of " + target.DisplayName() + " has no \"" + kKnownPackagesX64 +
+                            "\" yet: start it once, then run the installer again to register " + bpl + " there.");
+        target.KnownPackagesFor(platform).Add(options.OutputDir(platform) + "\\" + bpl, description);
+    }
 }
 
 void TCompiler::DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions)
@@ -326,14 +353,16 @@ void TCompiler::CopyFlat(const std::vector<FoundFile>& files, const std::string&
 
 void TCompiler::DeleteResourceFiles(const TTargetOptions& options)
 {
-    DeleteFiles(options.OutputDir(), false, kResourceExtensions);
+    for (const TPlatform platform : options.Target.Platforms())
+        DeleteFiles(options.OutputDir(platform), false, kResourceExtensions);
 }
 
 void TCompiler::CopyResourceFiles(const TTargetOptions& options)
 {
     std::vector<FoundFile> found;
     FindFiles(platform_.files, installData_.SourcesDir(), "*.*", false, &kResourceExtensions, found);
-    CopyFlat(found, options.OutputDir());
+    for (const TPlatform platform : options.BuildPlatforms())
+        CopyFlat(found, options.OutputDir(platform));
 }
 
 void TCompiler::CopyHppFiles(const TTargetOptions& options)

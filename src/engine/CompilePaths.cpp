@@ -15,6 +15,14 @@ namespace {
 const char* const kBrowsingPaths = "Browsing paths";
 const char* const kSearchPaths = "Search paths";
 const char* const kCppSearchPaths = "Global Cpp Search paths";
+const char* const kCppIncludePaths = "Global Cpp Include paths";
+const char* const kCppLibraryPaths = "Global Cpp Library paths";
+
+// A list's name in the log: the IDE's own platform's lists by their name alone.
+std::string ListName(const char* name, TPlatform platform)
+{
+    return platform == pfWin32 ? std::string(name) : std::string(name) + " (" + PlatformFacts(platform).Name + ")";
+}
 
 int IndexOf(const std::vector<std::string>& list, const std::string& entry)
 {
@@ -27,6 +35,19 @@ int IndexOf(const std::vector<std::string>& list, const std::string& entry)
 bool HasCppPersonality(const TCompileTarget& target)
 {
     return target.IsBDS() && (target.PersonalitySet() & psBCB) != 0;
+}
+
+// The C++ lists that take the product's output folder, with their names.
+std::vector<std::pair<std::vector<std::string>*, const char*>> CppLists(TCompileTarget& target, TPlatform platform)
+{
+    if (!HasCppPersonality(target))
+        return {};
+    TLibrarySettings& library = target.Library(platform);
+    if (!target.Layout().DelphiPackagesForCpp)
+        return {{&library.CppSearchPaths, kCppSearchPaths}};
+    return {{&library.CppSearchPaths, kCppSearchPaths},
+            {&library.CppIncludePaths, kCppIncludePaths},
+            {&library.CppLibraryPaths, kCppLibraryPaths}};
 }
 
 } // namespace
@@ -87,36 +108,45 @@ void TCompiler::RemovePath(const TCompileTarget& target, std::vector<std::string
         RemovePathEntries(list, macro, listName);
 }
 
+// Each platform's lists take that platform's output folder; a removal tries every platform
+// the IDE keeps, whatever the installation built.
 void TCompiler::AddBrowsingPath(TTargetOptions& options)
 {
     TCompileTarget& target = options.Target;
-    AddPath(target, target.BrowsingPaths,
-            target.InsertDirMacros(ExcludeTrailingPathDelimiter(installData_.SourcesDir())), kBrowsingPaths);
+    const std::string entry = target.InsertDirMacros(ExcludeTrailingPathDelimiter(installData_.SourcesDir()));
+    for (const TPlatform platform : options.BuildPlatforms())
+        AddPath(target, target.Library(platform).BrowsingPaths, entry, ListName(kBrowsingPaths, platform));
 }
 
 void TCompiler::AddSearchPaths(TTargetOptions& options)
 {
     TCompileTarget& target = options.Target;
-    const std::string entry = target.InsertDirMacros(ExcludeTrailingPathDelimiter(options.OutputDir()));
-    AddPath(target, target.SearchPaths, entry, kSearchPaths);
-    if (HasCppPersonality(target))
-        AddPath(target, target.CppSearchPaths, entry, kCppSearchPaths);
+    for (const TPlatform platform : options.BuildPlatforms()) {
+        const std::string entry = target.InsertDirMacros(ExcludeTrailingPathDelimiter(options.OutputDir(platform)));
+        AddPath(target, target.Library(platform).SearchPaths, entry, ListName(kSearchPaths, platform));
+        for (const auto& [list, name] : CppLists(target, platform))
+            AddPath(target, *list, entry, ListName(name, platform));
+    }
 }
 
 void TCompiler::RemoveBrowsingPath(TTargetOptions& options)
 {
     TCompileTarget& target = options.Target;
-    RemovePath(target, target.BrowsingPaths,
-               target.InsertDirMacros(ExcludeTrailingPathDelimiter(installData_.SourcesDir())), kBrowsingPaths);
+    const std::string entry = target.InsertDirMacros(ExcludeTrailingPathDelimiter(installData_.SourcesDir()));
+    for (const TPlatform platform : target.Platforms())
+        RemovePath(target, target.Library(platform).BrowsingPaths, entry, ListName(kBrowsingPaths, platform));
 }
 
 void TCompiler::RemoveSearchPath(TTargetOptions& options)
 {
     TCompileTarget& target = options.Target;
-    RemovePath(target, target.SearchPaths, options.OutputDir(), kSearchPaths);
-    // What AddSearchPaths put into the global C++ search path goes with the product too.
-    if (HasCppPersonality(target))
-        RemovePath(target, target.CppSearchPaths, options.OutputDir(), kCppSearchPaths);
+    for (const TPlatform platform : target.Platforms()) {
+        const std::string output = options.OutputDir(platform);
+        RemovePath(target, target.Library(platform).SearchPaths, output, ListName(kSearchPaths, platform));
+        // What AddSearchPaths put into the C++ paths goes with the product too.
+        for (const auto& [list, name] : CppLists(target, platform))
+            RemovePath(target, *list, output, ListName(name, platform));
+    }
 }
 
 } // namespace corvalis

@@ -63,7 +63,9 @@ void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& ste
     FLog.LogDebug("Uninstalling package: " + bpl);
     const std::pair<const char*, TDelphiPackageList*> lists[] = {{"Disabled Packages", &target.DisabledPackages},
                                                                  {"Known Packages", &target.KnownPackages},
-                                                                 {"Known IDE Packages", &target.KnownIdePackages}};
+                                                                 {"Known IDE Packages", &target.KnownIdePackages},
+                                                                 {kDisabledPackagesX64, &target.DisabledPackagesX64},
+                                                                 {kKnownPackagesX64, &target.KnownPackagesX64}};
     for (const auto& [name, packages] : lists) {
         const int index = FindPackageIndex(*packages, bpl);
         if (index < 0)
@@ -74,25 +76,26 @@ void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& ste
 
     FLog.LogDebug(" searching in PATH: " + bpl);
     RemoveFromPathFolders(bpl);
-    for (const std::string& folder : target.PackageSearchPaths) {
-        const std::string candidate = IncludeTrailingPathDelimiter(folder) + bpl;
-        if (files.FileExists(candidate)) {
-            FLog.LogDebug("  remove file: " + candidate);
-            files.Recycle(candidate);
-        }
-    }
-    const std::pair<std::string, const char*> outputs[] = {{target.BplDir(), ".bpl"},
-                                                           {target.DcpDir(), ".dcp"},
-                                                           {target.DcpDir(), ".bpi"},
-                                                           {target.DcpDir(), ".lib"},
-                                                           {installData_.PackagesDir(), ".mak"}};
-    for (const auto& [folder, extension] : outputs) {
+    const auto remove = [&](const std::string& folder, const char* extension) {
         const std::string candidate = folder + "\\" + ChangeFileExt(bpl, extension);
         if (files.FileExists(candidate)) {
             FLog.LogDebug("  remove file: " + candidate);
             files.DeleteFile(candidate);
         }
+    };
+    for (const TPlatform platform : target.Platforms()) {
+        for (const std::string& folder : target.Library(platform).PackageSearchPaths) {
+            const std::string candidate = IncludeTrailingPathDelimiter(folder) + bpl;
+            if (files.FileExists(candidate)) {
+                FLog.LogDebug("  remove file: " + candidate);
+                files.Recycle(candidate);
+            }
+        }
+        remove(target.BplDir(platform), ".bpl");
+        for (const char* extension : PlatformFacts(platform).DcpFolderExtensions)
+            remove(target.DcpDir(platform), extension);
     }
+    remove(installData_.PackagesDir(), ".mak");
 }
 
 void TCompiler::RemoveFromPathFolders(const std::string& fileName)

@@ -11,17 +11,9 @@
 
 namespace corvalis {
 
-const std::array<TBdsVersion, 7> BdsVersionTable = {{
-    {"C#Builder", "1.0", 1, "71", 64507, false},
-    {"Delphi", "8", 8, "71", 64460, false},
-    {"Delphi", "2005", 9, "90", 64431, true},
-    {"Borland Developer Studio", "2006", 10, "100", 0, true},
-    {"CodeGear RAD Studio", "2007", 11, "100", 0, true},
-    {"CodeGear RAD Studio", "2009", 12, "120", 0, true},
-    {"Embarcadero RAD Studio", "2010", 14, "140", 0, true},
-}};
-
 namespace {
+
+const char* const kEmbarcaderoBase = "\\SOFTWARE\\Embarcadero\\";
 
 struct PersonalityName {
     Personality bit;
@@ -33,9 +25,15 @@ constexpr PersonalityName kPersonalities[] = {
     {psBCBNet, "BCB.NET"},           {psCSharpBuilder, "C#Builder"}, {psVBNet, "VB.NET"},
 };
 
-const TBdsVersion* BdsVersion(int keyVersion)
+// The company whose keys hold the IDE: that of its version, or of the last version before
+// one the installer does not know.
+std::string CompanyOf(bool bds, int keyVersion)
 {
-    return keyVersion >= 1 && keyVersion <= 7 ? &BdsVersionTable[static_cast<size_t>(keyVersion - 1)] : nullptr;
+    std::string company = "Borland";
+    for (const TBdsVersion& version : BdsVersionTable)
+        if (bds && version.Key <= keyVersion)
+            company = version.Company;
+    return company;
 }
 
 // The number before the first "."; 0 when there is no "." or no number before it.
@@ -83,15 +81,12 @@ private:
 
 std::string IdeVersionNames(int versionNumber)
 {
-    switch (versionNumber) {
-    case 9: return "2005";
-    case 10: return "2006";
-    case 11: return "2007";
-    case 12: return "2009";
-    case 13: return "dummy";
-    case 14: return "2010";
-    default: return versionNumber >= 1 && versionNumber <= 8 ? std::to_string(versionNumber) : std::string();
-    }
+    for (const TBdsVersion& version : BdsVersionTable)
+        if (version.VersionNumber == versionNumber)
+            return version.FolderName;
+    if (versionNumber == 13)
+        return "dummy";
+    return versionNumber >= 1 && versionNumber <= 8 ? std::to_string(versionNumber) : std::string();
 }
 
 std::string CollapseDoubledBackslashes(std::string path)
@@ -107,18 +102,18 @@ TCompileTarget::TCompileTarget(const Platform& platform, std::string familyName,
     : FamilyName(std::move(familyName)), KeyVersionText(std::move(keyVersionText)), platform_(platform)
 {
     KeyVersion = KeyVersionOf(KeyVersionText);
-    const TBdsVersion* bds = IsBDS() ? BdsVersion(KeyVersion) : nullptr;
-    if (bds != nullptr) {
-        ProductName = bds->ProductName;
-        VersionText = bds->VersionText;
-        VersionNumber = bds->VersionNumber;
+    version_ = IsBDS() ? FindBdsVersion(KeyVersion) : nullptr;
+    if (version_ != nullptr) {
+        ProductName = version_->ProductName;
+        VersionText = version_->VersionText;
+        VersionNumber = version_->VersionNumber;
     } else {
         ProductName = FamilyName;
         VersionNumber = KeyVersion;
         VersionText = KeyVersionText;
     }
     // The base follows the version, not the root under which discovery found the key.
-    const std::string base = IsBDS() && KeyVersion >= 6 ? "\\SOFTWARE\\CodeGear\\" : "\\SOFTWARE\\Borland\\";
+    const std::string base = "\\SOFTWARE\\" + CompanyOf(IsBDS(), KeyVersion) + "\\";
     MachineKey = base + FamilyName + "\\" + KeyVersionText;
     UserKey = base + registryKeyName + "\\" + KeyVersionText;
     Load();
@@ -142,6 +137,9 @@ void TCompileTarget::Load()
             ProductVersion = machine->ReadString("ProductVersion");
         LoadUpdateLevels(*machine);
     }
+    // Where a version the installer does not know keeps its settings is not known either.
+    if (IsUnknownVersion())
+        return;
     if (IsBDS()) {
         DefaultProjectsDir = LoadDefaultProjectsDir();
         DefaultCommonDir = LoadDefaultCommonDir();
@@ -151,15 +149,16 @@ void TCompileTarget::Load()
     if (IsBDS())
         if (auto key = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Personalities", KeyAccess::Read))
             Personalities = key->ValueNames();
-    if (IsBDS() && KeyVersion == 5) {
+    if (version_ != nullptr && version_->DelphiOnlyName != nullptr) {
         if (SupportsPersonalities(psDelphiWin32, true))
-            ProductName = "CodeGear Delphi for Win32";
+            ProductName = version_->DelphiOnlyName;
         else if (SupportsPersonalities(psBCB, true))
-            ProductName = "CodeGear C++Builder";
+            ProductName = version_->CppOnlyName;
     }
 
     LoadPathsFromEnvOptions();
-    LoadPathsFromRegistry();
+    for (const TPlatformStore& store : Layout().Platforms)
+        LoadPathsFromRegistry(store);
 
     PersonalEdition = !platform_.files.FileExists(VersionedName(RootDir + "\\bin\\dcldb.bpl"));
     if (PersonalEdition)
@@ -170,6 +169,10 @@ void TCompileTarget::Load()
     LoadPackageList(KnownIdePackages, "Known IDE Packages");
     LoadPackageList(KnownPackages, "Known Packages");
     LoadPackageList(DisabledPackages, "Disabled Packages");
+    if (!Ide64File().empty()) {
+        LoadPackageList(KnownPackagesX64, kKnownPackagesX64);
+        LoadPackageList(DisabledPackagesX64, kDisabledPackagesX64);
+    }
 }
 
 void TCompileTarget::LoadUpdateLevels(const IRegistryKey& machineKey)
@@ -193,12 +196,12 @@ void TCompileTarget::LoadUpdateLevels(const IRegistryKey& machineKey)
 
 std::string TCompileTarget::LoadDefaultProjectsDir() const
 {
-    const TBdsVersion* bds = BdsVersion(KeyVersion);
+    const TBdsVersion* bds = version_;
     if (bds == nullptr)
         return {};
     const std::string personal = platform_.shell.FolderPath(SpecialFolder::Personal).value_or("");
     if (KeyVersion >= 4)
-        return PathJoin(personal, KeyVersion >= 5 ? "RAD Studio\\Projects" : "Borland Studio Projects");
+        return PathJoin(personal, KeyVersion >= 5 ? std::string(bds->Documents) + "\\Projects" : "Borland Studio Projects");
 
     // The folder's name is localized in the IDE's resource module for the user's language.
     const std::string base = RootDir + "\\Bin\\coreide" + bds->ResourceSuffix + ".";
@@ -232,7 +235,59 @@ std::string TCompileTarget::LoadDefaultCommonDir() const
                     return line.substr(13);
     }
     const std::string common = platform_.shell.FolderPath(SpecialFolder::CommonDocuments).value_or("");
-    return IncludeTrailingPathDelimiter(common) + "RAD Studio\\" + std::to_string(KeyVersion) + ".0";
+    return IncludeTrailingPathDelimiter(common) + version_->Documents + "\\" + std::to_string(KeyVersion) + ".0";
+}
+
+const TIdeLayout& TCompileTarget::Layout() const
+{
+    return version_ != nullptr ? *version_->Layout : ClassicLayout();
+}
+
+std::vector<TPlatform> TCompileTarget::Platforms() const
+{
+    std::vector<TPlatform> platforms;
+    for (const TPlatformStore& store : Layout().Platforms)
+        platforms.push_back(store.Platform);
+    return platforms;
+}
+
+TLibrarySettings& TCompileTarget::Library(TPlatform platform)
+{
+    return platform == pfWin32 ? *this : Win64;
+}
+
+const TLibrarySettings& TCompileTarget::Library(TPlatform platform) const
+{
+    return platform == pfWin32 ? *this : Win64;
+}
+
+std::string TCompileTarget::LibraryKey(TPlatform platform) const
+{
+    for (const TPlatformStore& store : Layout().Platforms)
+        if (store.Platform == platform)
+            return UserKey + store.LibraryKey;
+    return {};
+}
+
+std::string TCompileTarget::CompilerFile(TPlatform platform) const
+{
+    return RootDir + "\\Bin\\" + PlatformFacts(platform).Compiler;
+}
+
+std::string TCompileTarget::Ide64File() const
+{
+    return version_ != nullptr && version_->Ide64 ? RootDir + "\\" + kIde64File : std::string();
+}
+
+bool TCompileTarget::Has64BitIde() const
+{
+    const std::string file = Ide64File();
+    return !file.empty() && platform_.files.FileExists(file);
+}
+
+bool TCompileTarget::BuildsCppProjects() const
+{
+    return IsBCB() && !Layout().DelphiPackagesForCpp;
 }
 
 std::string TCompileTarget::DisplayName() const
@@ -283,7 +338,7 @@ std::string TCompileTarget::PersonalityLetter() const
 
 std::string TCompileTarget::Dcc32File() const
 {
-    return RootDir + "\\Bin\\dcc32.exe";
+    return CompilerFile(pfWin32);
 }
 
 std::string TCompileTarget::MakeFile() const
@@ -291,25 +346,53 @@ std::string TCompileTarget::MakeFile() const
     return RootDir + "\\Bin\\make.exe";
 }
 
-std::string TCompileTarget::BplDir() const
+std::string TCompileTarget::BplDir(TPlatform platform) const
 {
-    return ExcludeTrailingPathDelimiter(ExpandDirMacros(BplOutputDir));
+    return ExcludeTrailingPathDelimiter(ExpandDirMacros(Library(platform).BplOutputDir, platform));
 }
 
-std::string TCompileTarget::DcpDir() const
+std::string TCompileTarget::DcpDir(TPlatform platform) const
 {
-    return ExpandDirMacros(DcpOutputDir);
+    return ExpandDirMacros(Library(platform).DcpOutputDir, platform);
 }
 
-// An IDE variable, else one of the installer's environment; empty when undefined.
-std::string TCompileTarget::Variable(const std::string& name) const
+namespace {
+
+std::optional<std::string> EnvVar(const TStringList& variables, const std::string& name)
 {
-    for (const std::string& entry : EnvVars) {
+    for (const std::string& entry : variables) {
         const size_t equals = entry.find('=');
         if (SameText(entry.substr(0, equals), name))
             return equals == std::string::npos ? std::string() : entry.substr(equals + 1);
     }
-    return platform_.processes.GetEnv(name).value_or("");
+    return std::nullopt;
+}
+
+} // namespace
+
+// An IDE variable, else one of the installer's environment; empty when undefined.
+std::string TCompileTarget::Variable(const std::string& name) const
+{
+    return EnvVar(EnvVars, name).value_or(platform_.processes.GetEnv(name).value_or(""));
+}
+
+// A variable the IDE defines itself and stores nowhere; nullopt for any other name.
+std::optional<std::string> TCompileTarget::IdeVariable(const std::string& name, TPlatform platform) const
+{
+    if (!Layout().DefinesVariables)
+        return std::nullopt;
+    if (name == "platform")
+        return PlatformFacts(platform).Name;
+    if (name == "bdslib")
+        return RootDir + "\\lib";
+    if (name == "bdsbin")
+        return RootDir + "\\bin";
+    if (name == "bdsinclude")
+        return RootDir + "\\include";
+    if (name == "bdsuserdir")
+        return PathJoin(platform_.shell.FolderPath(SpecialFolder::Personal).value_or(""),
+                        std::string(version_->Documents) + "\\" + KeyVersionText);
+    return std::nullopt;
 }
 
 std::string TCompileTarget::ProjectsDir() const
@@ -334,7 +417,7 @@ std::string TCompileTarget::CommonDir() const
     return ExcludeTrailingPathDelimiter(CollapseDoubledBackslashes(dir));
 }
 
-std::string TCompileTarget::ExpandDirMacros(const std::string& dir) const
+std::string TCompileTarget::ExpandDirMacros(const std::string& dir, TPlatform platform) const
 {
     std::string path = dir;
     size_t i = 0;
@@ -354,6 +437,8 @@ std::string TCompileTarget::ExpandDirMacros(const std::string& dir) const
             replacement = expandingProjectsDir_ ? name : ProjectsDir();
         else if (IsBDS() && KeyVersion >= 5 && name == "bdscommondir")
             replacement = expandingCommonDir_ ? name : CommonDir();
+        else if (const auto own = EnvVar(EnvVars, name) ? std::nullopt : IdeVariable(name, platform))
+            replacement = *own;
         else
             replacement = CollapseDoubledBackslashes(Variable(name));
 
@@ -398,12 +483,11 @@ std::string TCompileTarget::VersionedName(const std::string& fileName) const
 
 std::string TCompileTarget::EnvOptionsFile() const
 {
-    if (!IsBDS() || KeyVersion < 5)
+    if (Layout().EnvOptions == nullptr)
         return {};
     const std::string appData =
         ExcludeTrailingPathDelimiter(platform_.shell.FolderPath(SpecialFolder::AppData).value_or(""));
-    const std::string vendor = KeyVersion >= 6 ? "\\CodeGear\\BDS\\" : "\\Borland\\BDS\\";
-    return appData + vendor + std::to_string(KeyVersion) + ".0\\EnvOptions.proj";
+    return appData + "\\" + version_->Company + "\\BDS\\" + std::to_string(KeyVersion) + ".0\\EnvOptions.proj";
 }
 
 TCompileTargetList::TCompileTargetList(const Platform& platform, TCmdOptions& options) : platform_(platform)
@@ -422,6 +506,7 @@ TCompileTargetList::TCompileTargetList(const Platform& platform, TCmdOptions& op
     if (!options.IgnoreDelphi) {
         Scan("\\SOFTWARE\\Borland\\", "BDS", options.BdsRegKey);
         Scan("\\SOFTWARE\\CodeGear\\", "BDS", options.BdsRegKey);
+        Scan(kEmbarcaderoBase, "BDS", options.BdsRegKey);
     }
 }
 
@@ -430,19 +515,24 @@ void TCompileTargetList::Scan(const std::string& base, const std::string& family
     auto familyKey = platform_.registry.OpenKey(RootKey::LocalMachine, base + family, KeyAccess::Read);
     if (!familyKey)
         return;
+    // The Borland and CodeGear keys hold the versions up to 2010, the Embarcadero key the later
+    // ones and any the installer does not know yet.
+    const bool embarcadero = base == kEmbarcaderoBase;
     for (const std::string& version : familyKey->SubKeyNames()) {
         if (version.empty() || version[0] < '1' || version[0] > '9')
             continue;
+        bool unknown = false;
         if (family == "BDS") {
-            const TBdsVersion* bds = BdsVersion(version[0] - '0');
-            if (bds == nullptr || !bds->Supported)
+            const TBdsVersion* bds = FindBdsVersion(KeyVersionOf(version));
+            unknown = bds == nullptr;
+            if (unknown ? !embarcadero : !bds->Supported || (std::string(bds->Company) == "Embarcadero") != embarcadero)
                 continue;
         }
         if (!platform_.registry.KeyExists(RootKey::CurrentUser, base + keyName + "\\" + version))
             continue;
         auto target = std::make_unique<TCompileTarget>(platform_, family, version, keyName);
         if (target->Valid)
-            items_.push_back(std::move(target));
+            (unknown ? unknown_ : items_).push_back(std::move(target));
     }
 }
 

@@ -25,6 +25,13 @@ std::string ValueOf(const TStringList& entries, const std::string& name)
     return {};
 }
 
+// The entry a stored list's text between two separators holds.
+std::string StoredEntry(const std::string& text)
+{
+    const TStringList entries = PathListFromString(text);
+    return entries.empty() ? std::string() : entries.front();
+}
+
 std::string Joined(const TStringList& lines)
 {
     std::string text;
@@ -60,6 +67,32 @@ std::string PathListToString(const TStringList& list)
     return text;
 }
 
+std::string MergedPathList(const std::string& stored, const TStringList& list)
+{
+    std::vector<std::string> texts = stored.empty() ? std::vector<std::string>() : SplitString(stored, ';');
+    const bool finalSeparator = !texts.empty() && texts.back().empty();
+    if (finalSeparator)
+        texts.pop_back();
+    std::vector<std::string> merged;
+    size_t next = 0;
+    for (const std::string& entry : list) {
+        // The stored entries before the next one kept were removed.
+        size_t kept = next;
+        while (kept < texts.size() && StoredEntry(texts[kept]) != entry)
+            ++kept;
+        if (kept < texts.size()) {
+            merged.push_back(texts[kept]);
+            next = kept + 1;
+        } else {
+            merged.push_back(entry);
+        }
+    }
+    std::string text;
+    for (size_t i = 0; i < merged.size(); ++i)
+        text += (i > 0 ? ";" : "") + merged[i];
+    return text + (finalSeparator && !merged.empty() ? ";" : "");
+}
+
 std::string TDelphiPackage::Name() const
 {
     return ExtractFileName(FileName);
@@ -92,7 +125,8 @@ void TCompileTarget::LoadEnvVars()
 
 void TCompileTarget::LoadPathsFromEnvOptions()
 {
-    if (!IsBDS() || KeyVersion < 5 || !platform_.files.FileExists(EnvOptionsFile()))
+    const TEnvOptionsElements* names = Layout().EnvOptions;
+    if (names == nullptr || !platform_.files.FileExists(EnvOptionsFile()))
         return;
     std::optional<TEnvOptions> file;
     try {
@@ -101,73 +135,80 @@ void TCompileTarget::LoadPathsFromEnvOptions()
         // The IDE's registry copy serves; saving reports the broken file.
         return;
     }
-    if (const auto dcp = file->Value("Win32DCPOutput"))
-        DcpOutputDir = ExcludeTrailingPathDelimiter(*dcp);
-    if (const auto bpl = file->Value("CBuilderBPLOutputPath"))
-        BplOutputDir = ExcludeTrailingPathDelimiter(*bpl);
-    else if (const auto dll = file->Value("Win32DLLOutputPath"))
-        BplOutputDir = ExcludeTrailingPathDelimiter(*dll);
-    const auto load = [&](const char* element, TStringList& list) {
-        if (const auto value = file->Value(element))
-            list = PathListFromString(*value);
-    };
-    load("Win32BrowsingPath", BrowsingPaths);
-    load("Win32LibraryPath", SearchPaths);
-    load("Win32DLLOutputPath", PackageSearchPaths);
-    load("Win32DebugDCUPath", DebugDcuPaths);
-    if (KeyVersion == 5 && SupportsPersonalities(psBCB, false)) {
-        load("CBuilderIncludePath", CppIncludePaths);
-        load("Win32LibraryPath", CppSearchPaths);
-        load("CBuilderLibraryPath", CppLibraryPaths);
+    const bool cpp = SupportsPersonalities(psBCB, false);
+    for (const TPlatformStore& store : Layout().Platforms) {
+        TLibrarySettings& settings = Library(store.Platform);
+        const auto value = [&](const char* element) {
+            return element != nullptr ? file->Value(element, store.GroupCondition) : std::nullopt;
+        };
+        const auto load = [&](const char* element, TStringList& list) {
+            if (const auto text = value(element))
+                list = PathListFromString(*text);
+        };
+        if (const auto dcp = value(names->DcpOutput))
+            settings.DcpOutputDir = ExcludeTrailingPathDelimiter(*dcp);
+        if (const auto bpl = value(names->CppBplOutputPath))
+            settings.BplOutputDir = ExcludeTrailingPathDelimiter(*bpl);
+        else if (const auto dll = value(names->DllOutputPath))
+            settings.BplOutputDir = ExcludeTrailingPathDelimiter(*dll);
+        load(names->BrowsingPath, settings.BrowsingPaths);
+        load(names->LibraryPath, settings.SearchPaths);
+        load(names->DllOutputPath, settings.PackageSearchPaths);
+        load(names->DebugDcuPath, settings.DebugDcuPaths);
+        if (cpp) {
+            load(names->CppIncludePath, settings.CppIncludePaths);
+            if (names->CppSearchIsLibraryPath)
+                load(names->LibraryPath, settings.CppSearchPaths);
+            load(names->CppLibraryPath, settings.CppLibraryPaths);
+        }
     }
 }
 
-void TCompileTarget::LoadPathsFromRegistry()
+void TCompileTarget::LoadPathsFromRegistry(const TPlatformStore& store)
 {
-    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Library", KeyAccess::Read)) {
-        if (BplOutputDir.empty()) {
-            BplOutputDir = ExcludeTrailingPathDelimiter(library->ReadString("Package DPL Output"));
-            if (BplOutputDir.empty() && !IsBDS())
-                BplOutputDir = RootDir + "\\Projects\\BPL";
+    TLibrarySettings& settings = Library(store.Platform);
+    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + store.LibraryKey, KeyAccess::Read)) {
+        if (settings.BplOutputDir.empty()) {
+            settings.BplOutputDir = ExcludeTrailingPathDelimiter(library->ReadString("Package DPL Output"));
+            if (settings.BplOutputDir.empty() && !IsBDS())
+                settings.BplOutputDir = RootDir + "\\Projects\\BPL";
         }
-        if (DcpOutputDir.empty()) {
-            DcpOutputDir = ExcludeTrailingPathDelimiter(library->ReadString("Package DCP Output"));
-            if (DcpOutputDir.empty() && !IsBDS())
-                DcpOutputDir = BplOutputDir;
+        if (settings.DcpOutputDir.empty()) {
+            settings.DcpOutputDir = ExcludeTrailingPathDelimiter(library->ReadString("Package DCP Output"));
+            if (settings.DcpOutputDir.empty() && !IsBDS())
+                settings.DcpOutputDir = settings.BplOutputDir;
         }
-        if (BrowsingPaths.empty())
-            BrowsingPaths = PathListFromString(library->ReadString("Browsing Path"));
-        if (PackageSearchPaths.empty())
-            PackageSearchPaths = PathListFromString(library->ReadString("Package Search Path"));
-        if (SearchPaths.empty())
-            SearchPaths = PathListFromString(library->ReadString("Search Path"));
-        if (DebugDcuPaths.empty() && library->ValueExists("Debug DCU Path"))
-            DebugDcuPaths = PathListFromString(library->ReadString("Debug DCU Path"));
+        if (settings.BrowsingPaths.empty())
+            settings.BrowsingPaths = PathListFromString(library->ReadString("Browsing Path"));
+        if (settings.PackageSearchPaths.empty())
+            settings.PackageSearchPaths = PathListFromString(library->ReadString("Package Search Path"));
+        if (settings.SearchPaths.empty())
+            settings.SearchPaths = PathListFromString(library->ReadString("Search Path"));
+        if (settings.DebugDcuPaths.empty() && library->ValueExists("Debug DCU Path"))
+            settings.DebugDcuPaths = PathListFromString(library->ReadString("Debug DCU Path"));
     }
-    if (DebugDcuPaths.empty())
+    // The debugger's folders are the IDE's own, not a platform's.
+    if (store.Platform == pfWin32 && settings.DebugDcuPaths.empty())
         if (auto debugging = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Debugging", KeyAccess::Read))
-            DebugDcuPaths = PathListFromString(debugging->ReadString("Debug DCUs Path"));
-    if (!IsBDS())
-        return;
+            settings.DebugDcuPaths = PathListFromString(debugging->ReadString("Debug DCUs Path"));
     // The C++ lists are read from the key that SavePaths writes, so that saving never puts
     // lists the IDE did not have into it.
-    const std::string cppKey = CppPathsKey();
+    const std::string cppKey = CppPathsKey(store);
     if (auto cpp =
             cppKey.empty() ? nullptr : platform_.registry.OpenKey(RootKey::CurrentUser, cppKey, KeyAccess::Read)) {
-        CppIncludePaths = PathListFromString(cpp->ReadString("IncludePath"));
-        CppSearchPaths = PathListFromString(cpp->ReadString("SearchPath"));
+        settings.CppIncludePaths = PathListFromString(cpp->ReadString("IncludePath"));
+        settings.CppSearchPaths = PathListFromString(cpp->ReadString("SearchPath"));
         if (cpp->ValueExists("LibraryPath"))
-            CppLibraryPaths = PathListFromString(cpp->ReadString("LibraryPath"));
+            settings.CppLibraryPaths = PathListFromString(cpp->ReadString("LibraryPath"));
     }
 }
 
-// "\C++\Paths" from version key 5 on when it exists, else "\CppPaths"; empty when neither does.
-std::string TCompileTarget::CppPathsKey() const
+// The first of the platform's C++ keys that exists; empty when none does.
+std::string TCompileTarget::CppPathsKey(const TPlatformStore& store) const
 {
-    if (KeyVersion >= 5 && platform_.registry.KeyExists(RootKey::CurrentUser, UserKey + "\\C++\\Paths"))
-        return UserKey + "\\C++\\Paths";
-    if (platform_.registry.KeyExists(RootKey::CurrentUser, UserKey + "\\CppPaths"))
-        return UserKey + "\\CppPaths";
+    for (const char* key : store.CppPathsKeys)
+        if (key != nullptr && platform_.registry.KeyExists(RootKey::CurrentUser, UserKey + key))
+            return UserKey + key;
     return {};
 }
 
@@ -181,44 +222,53 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
         list.Add(name, key->ReadString(name));
 }
 
+// The text to store for a path list, or nullopt to leave the stored text (or its absence)
+// as it is.
+std::optional<std::string> TCompileTarget::ListUpdate(const std::optional<std::string>& stored,
+                                                      const TStringList& list) const
+{
+    if (!Layout().KeepsListText)
+        return PathListToString(list);
+    if (PathListFromString(stored.value_or("")) == list)
+        return std::nullopt;
+    return MergedPathList(stored.value_or(""), list);
+}
+
 void TCompileTarget::SavePaths()
 {
     // Read first: a missing or broken file stops the save before the registry is touched.
-    if (IsBDS() && KeyVersion >= 5) {
+    if (const TEnvOptionsElements* names = Layout().EnvOptions) {
         TEnvOptions file(platform_, EnvOptionsFile());
-        file.SetValue("Win32BrowsingPath", PathListToString(BrowsingPaths));
-        file.SetValue("Win32LibraryPath", PathListToString(SearchPaths));
-        file.SetValue("Win32DebugDCUPath", PathListToString(DebugDcuPaths));
-        if (KeyVersion == 5 && SupportsPersonalities(psBCB, false)) {
-            file.SetValue("CBuilderIncludePath", PathListToString(CppIncludePaths));
-            file.SetValue("CBuilderLibraryPath", PathListToString(CppLibraryPaths));
+        const bool cpp = SupportsPersonalities(psBCB, false);
+        for (const TPlatformStore& store : Layout().Platforms) {
+            const TLibrarySettings& settings = Library(store.Platform);
+            const auto write = [&](const char* element, const TStringList& list, bool create) {
+                const std::optional<std::string> stored = file.Value(element, store.GroupCondition);
+                if (!stored && !create)
+                    return;
+                if (const auto text = ListUpdate(stored, list))
+                    file.SetValue(element, *text, store.GroupCondition);
+            };
+            write(names->BrowsingPath, settings.BrowsingPaths, true);
+            write(names->LibraryPath, settings.SearchPaths, true);
+            write(names->DebugDcuPath, settings.DebugDcuPaths, true);
+            if (cpp && names->CppIncludePath != nullptr) {
+                write(names->CppIncludePath, settings.CppIncludePaths, names->CreatesCppElements);
+                write(names->CppLibraryPath, settings.CppLibraryPaths, names->CreatesCppElements);
+            }
         }
         file.Save();
     }
 
-    if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Library", KeyAccess::Write)) {
-        library->WriteString("Browsing Path", PathListToString(BrowsingPaths));
-        library->WriteString("Search Path", PathListToString(SearchPaths));
-        if (library->ValueExists("Debug DCU Path"))
-            library->WriteString("Debug DCU Path", PathListToString(DebugDcuPaths));
+    for (const TPlatformStore& store : Layout().Platforms) {
+        SaveLibraryKey(store);
+        SaveCppPaths(store);
     }
     if (auto debugging = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Debugging", KeyAccess::Write)) {
-        const std::string debugDcus = PathListToString(DebugDcuPaths);
-        if (debugging->ReadString("Debug DCUs Path") != debugDcus)
-            debugging->WriteString("Debug DCUs Path", debugDcus);
-    }
-    if (IsBDS()) {
-        const std::string cppKey = CppPathsKey();
-        if (auto cpp =
-                cppKey.empty() ? nullptr : platform_.registry.OpenKey(RootKey::CurrentUser, cppKey, KeyAccess::Write)) {
-            const std::pair<const char*, const TStringList*> lists[] = {
-                {"IncludePath", &CppIncludePaths}, {"SearchPath", &CppSearchPaths}, {"LibraryPath", &CppLibraryPaths}};
-            for (const auto& [name, list] : lists) {
-                const std::string joined = PathListToString(*list);
-                if (!cpp->ValueExists(name) || cpp->ReadString(name) != joined)
-                    cpp->WriteString(name, joined);
-            }
-        }
+        const std::string stored = debugging->ReadString("Debug DCUs Path");
+        const auto text = ListUpdate(stored, DebugDcuPaths);
+        if (text && *text != stored)
+            debugging->WriteString("Debug DCUs Path", *text);
     }
 
     if (Joined(EnvVars) == Joined(LoadedEnvVars))
@@ -236,6 +286,43 @@ void TCompileTarget::SavePaths()
             entry.find('=') == std::string::npos ? std::string() : entry.substr(entry.find('=') + 1);
         if (value != ValueOf(LoadedEnvVars, NameOf(entry)))
             variables->WriteString(NameOf(entry), value);
+    }
+}
+
+void TCompileTarget::SaveLibraryKey(const TPlatformStore& store)
+{
+    auto library = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + store.LibraryKey, KeyAccess::Write);
+    if (!library)
+        return;
+    const TLibrarySettings& settings = Library(store.Platform);
+    const auto stored = [&](const char* name) {
+        return library->ValueExists(name) ? std::optional<std::string>(library->ReadString(name)) : std::nullopt;
+    };
+    if (const auto text = ListUpdate(stored("Browsing Path"), settings.BrowsingPaths))
+        library->WriteString("Browsing Path", *text);
+    if (const auto text = ListUpdate(stored("Search Path"), settings.SearchPaths))
+        library->WriteString("Search Path", *text);
+    if (library->ValueExists("Debug DCU Path"))
+        if (const auto text = ListUpdate(stored("Debug DCU Path"), settings.DebugDcuPaths))
+            library->WriteString("Debug DCU Path", *text);
+}
+
+void TCompileTarget::SaveCppPaths(const TPlatformStore& store)
+{
+    const std::string cppKey = CppPathsKey(store);
+    auto cpp = cppKey.empty() ? nullptr : platform_.registry.OpenKey(RootKey::CurrentUser, cppKey, KeyAccess::Write);
+    if (!cpp)
+        return;
+    const TLibrarySettings& settings = Library(store.Platform);
+    const std::pair<const char*, const TStringList*> lists[] = {{"IncludePath", &settings.CppIncludePaths},
+                                                                {"SearchPath", &settings.CppSearchPaths},
+                                                                {"LibraryPath", &settings.CppLibraryPaths}};
+    for (const auto& [name, list] : lists) {
+        const std::optional<std::string> stored =
+            cpp->ValueExists(name) ? std::optional<std::string>(cpp->ReadString(name)) : std::nullopt;
+        const auto text = ListUpdate(stored, *list);
+        if (text && (!stored || *stored != *text))
+            cpp->WriteString(name, *text);
     }
 }
 

@@ -48,6 +48,16 @@ size_t RootStart(const std::u16string& text)
     return std::u16string::npos;
 }
 
+// Conditions compare without their blanks and without regard to case, as MSBuild reads them.
+bool SameCondition(const std::string& a, const std::string& b)
+{
+    const auto compact = [](std::string text) {
+        std::erase_if(text, [](char c) { return c == ' ' || c == '\t'; });
+        return LowerCase(text);
+    };
+    return compact(a) == compact(b);
+}
+
 } // namespace
 
 TEnvOptions::TEnvOptions(const Platform& platform, std::string path) : platform_(platform), path_(std::move(path))
@@ -89,25 +99,38 @@ TEnvOptions::TEnvOptions(const Platform& platform, std::string path) : platform_
 
 TEnvOptions::~TEnvOptions() = default;
 
-IXmlElement* TEnvOptions::PropertyGroup(bool create)
+IXmlElement* TEnvOptions::PropertyGroup(const char* condition, bool create)
 {
     IXmlElement* root = document_->Root();
-    IXmlElement* group = root->FirstChild(u"PropertyGroup");
-    return group != nullptr || !create ? group : &root->AddChild(u"PropertyGroup");
+    if (condition == nullptr) {
+        IXmlElement* group = root->FirstChild(u"PropertyGroup");
+        return group != nullptr || !create ? group : &root->AddChild(u"PropertyGroup");
+    }
+    const std::u16string wanted = platform_.locale.AnsiToWide(condition);
+    for (IXmlElement* group : root->Children(u"PropertyGroup")) {
+        const std::optional<std::u16string> own = group->Attribute(u"Condition");
+        if (own && SameCondition(platform_.locale.WideToAnsi(*own), condition))
+            return group;
+    }
+    if (!create)
+        return nullptr;
+    IXmlElement& group = root->AddChild(u"PropertyGroup");
+    group.SetAttribute(u"Condition", wanted);
+    return &group;
 }
 
-std::optional<std::string> TEnvOptions::Value(const std::string& element)
+std::optional<std::string> TEnvOptions::Value(const std::string& element, const char* condition)
 {
-    IXmlElement* group = PropertyGroup(false);
+    IXmlElement* group = PropertyGroup(condition, false);
     IXmlElement* child = group ? group->FirstChild(platform_.locale.AnsiToWide(element)) : nullptr;
     if (child == nullptr)
         return std::nullopt;
     return platform_.locale.WideToAnsi(child->Text());
 }
 
-void TEnvOptions::SetValue(const std::string& element, const std::string& text)
+void TEnvOptions::SetValue(const std::string& element, const std::string& text, const char* condition)
 {
-    IXmlElement* group = PropertyGroup(true);
+    IXmlElement* group = PropertyGroup(condition, true);
     const std::u16string name = platform_.locale.AnsiToWide(element);
     IXmlElement* child = group->FirstChild(name);
     (child ? *child : group->AddChild(name)).SetText(platform_.locale.AnsiToWide(text));

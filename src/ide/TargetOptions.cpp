@@ -104,8 +104,8 @@ void TTargetOptions::Save()
 
 std::string ProductFolderName(const TCompileTarget& target)
 {
-    const std::string family = target.IsBCB() ? "CBuilder" : "Delphi";
-    return family + (target.IsBDS() ? target.VersionText : std::to_string(target.VersionNumber));
+    const std::string family = target.BuildsCppProjects() ? "CBuilder" : "Delphi";
+    return family + (target.IsBDS() ? IdeVersionNames(target.VersionNumber) : std::to_string(target.VersionNumber));
 }
 
 std::string TTargetOptions::OutputDir() const
@@ -113,9 +113,16 @@ std::string TTargetOptions::OutputDir() const
     return PathJoin(InstallData.InstallDir, ProductFolderName(Target));
 }
 
-std::string TTargetOptions::UnitOutputDir() const
+std::string TTargetOptions::OutputDir(TPlatform platform) const
 {
-    return Target.IsBCB() ? OutputDir() + "\\obj" : OutputDir();
+    if (Target.Platforms().size() == 1)
+        return OutputDir();
+    return OutputDir() + "\\" + PlatformFacts(platform).Name;
+}
+
+std::string TTargetOptions::UnitOutputDir(TPlatform platform) const
+{
+    return Target.BuildsCppProjects() ? OutputDir() + "\\obj" : OutputDir(platform);
 }
 
 std::string TTargetOptions::PackageSourceDir() const
@@ -123,7 +130,7 @@ std::string TTargetOptions::PackageSourceDir() const
     static const char* const kModeSuffixes[] = {"", "_Tnt", "_TMS", "_DevExpress"};
     const std::string suffix =
         InstallData.CompilationMode <= cmDevExpress ? kModeSuffixes[InstallData.CompilationMode] : "";
-    return InstallData.PackagesDir() + suffix + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
+    return InstallData.PackagesDir() + suffix + "\\" + (Target.BuildsCppProjects() ? "CBuilder" : "Delphi") +
            IdeVersionNames(Target.VersionNumber);
 }
 
@@ -142,6 +149,23 @@ bool TTargetOptions::HasDcc32() const
     return platform_.files.FileExists(Target.Dcc32File());
 }
 
+std::vector<TPlatform> TTargetOptions::BuildPlatforms() const
+{
+    std::vector<TPlatform> platforms;
+    for (const TPlatform platform : Target.Platforms())
+        if (platform == pfWin32 || platform_.files.FileExists(Target.CompilerFile(platform)))
+            platforms.push_back(platform);
+    return platforms;
+}
+
+std::vector<TPlatform> TTargetOptions::PackagePlatforms(bool designTime) const
+{
+    std::vector<TPlatform> platforms = BuildPlatforms();
+    if (designTime && !Target.Has64BitIde())
+        std::erase(platforms, pfWin64);
+    return platforms;
+}
+
 bool TTargetOptions::IsIdeRunning() const
 {
     return corvalis::IsIdeRunning(platform_, Target);
@@ -153,25 +177,30 @@ bool IsIdeRunning(const Platform& platform, const TCompileTarget& target)
     const auto processes = platform.processes.ProcessSnapshot();
     if (!processes)
         return false;
-    const std::string exeFile = ExtractFileName(target.AppFile);
+    // The IDE, and its 64-bit IDE where it has one.
+    std::vector<std::string> ides = {target.AppFile};
+    if (target.Has64BitIde())
+        ides.push_back(target.Ide64File());
     for (const ProcessEntry& process : *processes) {
-        if (!locale.SameText(process.exeFile, exeFile))
-            continue;
         // Another IDE version may run an executable of the same name from its own folder.
-        const auto modules = platform.processes.ModuleSnapshot(process.id);
-        if (modules && std::any_of(modules->begin(), modules->end(),
-                                   [&](const std::string& module) { return locale.SameText(module, target.AppFile); }))
-            return true;
+        for (const std::string& ide : ides) {
+            if (!locale.SameText(process.exeFile, ExtractFileName(ide)))
+                continue;
+            const auto modules = platform.processes.ModuleSnapshot(process.id);
+            if (modules && std::any_of(modules->begin(), modules->end(),
+                                       [&](const std::string& module) { return locale.SameText(module, ide); }))
+                return true;
+        }
     }
     return false;
 }
 
 std::string TTargetOptions::IdeFileVersion() const
 {
-    if (!Target.IsBDS() || Target.KeyVersion < 1 || Target.KeyVersion > 7)
+    if (Target.Version() == nullptr)
         return {};
-    const std::string file = IncludeTrailingPathDelimiter(Target.RootDir) + "bin\\coreide" +
-                             BdsVersionTable[static_cast<size_t>(Target.KeyVersion - 1)].ResourceSuffix + ".bpl";
+    const std::string file =
+        IncludeTrailingPathDelimiter(Target.RootDir) + "bin\\coreide" + Target.Version()->ResourceSuffix + ".bpl";
     if (!platform_.files.FileExists(file))
         return {};
     const auto version = platform_.files.FileVersion(file);
@@ -264,6 +293,21 @@ void TTargetOptions::DumpIdeSettings(TLogBase& log) const
         log.LogDebug(std::string("=== Begin of ") + name);
         log.LogStrings(llDebug, FileNames(*packages));
         log.LogDebug(std::string("=== End of ") + name);
+    }
+    // The other platforms' paths and the 64-bit IDE's packages, where the IDE has them.
+    for (const TPlatform platform : Target.Platforms()) {
+        if (platform == pfWin32)
+            continue;
+        const std::string name = PlatformFacts(platform).Name;
+        log.LogDebug("Search paths (" + name + "):");
+        log.LogStrings(llDebug, Target.Library(platform).SearchPaths);
+        log.LogDebug("Browsing paths (" + name + "):");
+        log.LogStrings(llDebug, Target.Library(platform).BrowsingPaths);
+    }
+    if (Target.Has64BitIde()) {
+        log.LogDebug(std::string("=== Begin of ") + kKnownPackagesX64);
+        log.LogStrings(llDebug, FileNames(Target.KnownPackagesX64));
+        log.LogDebug(std::string("=== End of ") + kKnownPackagesX64);
     }
     log.LogDebug("End of Settings of IDE: " + Target.DisplayName());
 }

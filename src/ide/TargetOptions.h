@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/BdsVersions.h"
 #include "platform/Platform.h"
 
 namespace corvalis {
@@ -40,12 +41,21 @@ public:
     void Save();
     std::string TargetKey() const;
 
+    // The product's folder for the IDE; an IDE that builds for several platforms has one
+    // folder per platform in it (Delphi12\Win32, Delphi12\Win64).
     std::string OutputDir() const;
-    std::string UnitOutputDir() const;
+    std::string OutputDir(TPlatform platform) const;
+    std::string UnitOutputDir(TPlatform platform = pfWin32) const;
     std::string PackageSourceDir() const;
     std::string VclIncludeDir() const;
     std::string Bpr2MakFile() const;
     bool HasDcc32() const;
+    // The platforms the product is built for: Win32, and Win64 where the IDE keeps Win64
+    // settings and has its compiler.
+    std::vector<TPlatform> BuildPlatforms() const;
+    // The platforms a package is built for: a runtime package for each of BuildPlatforms, a
+    // design-time package for those the IDE runs on (Win64 with the 64-bit IDE).
+    std::vector<TPlatform> PackagePlatforms(bool designTime) const;
     bool IsIdeRunning() const;
     std::string IdeFileVersion() const;
     bool HasDatabaseSupport() const;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace corvalis {
 
@@ -12,10 +14,15 @@ public:
     virtual ~IXmlElement() = default;
     // The first child element of that name; nullptr when there is none.
     virtual IXmlElement* FirstChild(const std::u16string& name) = 0;
+    // Every child element of that name, in document order.
+    virtual std::vector<IXmlElement*> Children(const std::u16string& name) = 0;
     // A new last child, in the namespace of this element.
     virtual IXmlElement& AddChild(const std::u16string& name) = 0;
     virtual std::u16string Text() const = 0;
     virtual void SetText(const std::u16string& text) = 0;
+    // nullopt when the element has no attribute of that name.
+    virtual std::optional<std::u16string> Attribute(const std::u16string& name) const = 0;
+    virtual void SetAttribute(const std::u16string& name, const std::u16string& value) = 0;
 };
 
 class IXmlDocument {

@@ -27,12 +27,11 @@ public:
 
     IXmlElement* FirstChild(const std::u16string& name) override
     {
-        const std::string wanted = Utf16ToUtf8(name);
-        for (pugi::xml_node child = node_.first_child(); child; child = child.next_sibling())
-            if (child.type() == pugi::node_element && LocalName(child.name()) == wanted)
-                return &elements_.emplace_back(child, elements_);
-        return nullptr;
+        const std::vector<IXmlElement*> children = Children(name, true);
+        return children.empty() ? nullptr : children.front();
     }
+
+    std::vector<IXmlElement*> Children(const std::u16string& name) override { return Children(name, false); }
 
     IXmlElement& AddChild(const std::u16string& name) override
     {
@@ -51,7 +50,31 @@ public:
         node_.append_child(pugi::node_pcdata).set_value(Utf16ToUtf8(text).c_str());
     }
 
+    std::optional<std::u16string> Attribute(const std::u16string& name) const override
+    {
+        const pugi::xml_attribute attribute = node_.attribute(Utf16ToUtf8(name).c_str());
+        return attribute ? std::optional<std::u16string>(Utf8ToUtf16(attribute.value())) : std::nullopt;
+    }
+
+    void SetAttribute(const std::u16string& name, const std::u16string& value) override
+    {
+        const std::string key = Utf16ToUtf8(name);
+        pugi::xml_attribute attribute = node_.attribute(key.c_str());
+        (attribute ? attribute : node_.append_attribute(key.c_str())).set_value(Utf16ToUtf8(value).c_str());
+    }
+
 private:
+    std::vector<IXmlElement*> Children(const std::u16string& name, bool firstOnly)
+    {
+        const std::string wanted = Utf16ToUtf8(name);
+        std::vector<IXmlElement*> children;
+        for (pugi::xml_node child = node_.first_child(); child && !(firstOnly && !children.empty());
+             child = child.next_sibling())
+            if (child.type() == pugi::node_element && LocalName(child.name()) == wanted)
+                children.push_back(&elements_.emplace_back(child, elements_));
+        return children;
+    }
+
     pugi::xml_node node_;
     std::list<PugiElement>& elements_;
 };

@@ -14,6 +14,7 @@ using win32::ComPtr;
 // mingw's headers declare these interface identifiers without a library to link them from.
 constexpr IID kIXMLDOMDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr IID kIXMLDOMNode = {0x2933BF80, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kIXMLDOMElement = {0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 std::string Narrow(const std::u16string& text)
 {
@@ -56,20 +57,11 @@ public:
 
     IXmlElement* FirstChild(const std::u16string& name) override
     {
-        ComPtr<IXMLDOMNode> child;
-        node_->get_firstChild(child.Receive());
-        while (child) {
-            DOMNodeType type = NODE_INVALID;
-            Bstr baseName;
-            child->get_nodeType(&type);
-            if (type == NODE_ELEMENT && SUCCEEDED(child->get_baseName(baseName.Receive())) && baseName.Text() == name)
-                return &elements_.emplace_back(std::move(child), document_, elements_);
-            ComPtr<IXMLDOMNode> next;
-            child->get_nextSibling(next.Receive());
-            child = std::move(next);
-        }
-        return nullptr;
+        const std::vector<IXmlElement*> children = Children(name, true);
+        return children.empty() ? nullptr : children.front();
     }
+
+    std::vector<IXmlElement*> Children(const std::u16string& name) override { return Children(name, false); }
 
     IXmlElement& AddChild(const std::u16string& name) override
     {
@@ -100,7 +92,51 @@ public:
 
     void SetText(const std::u16string& text) override { node_->put_text(Bstr(text).Get()); }
 
+    std::optional<std::u16string> Attribute(const std::u16string& name) const override
+    {
+        ComPtr<IXMLDOMElement> element;
+        VARIANT value;
+        ::VariantInit(&value);
+        if (!node_.As(element, kIXMLDOMElement) || element->getAttribute(Bstr(name).Get(), &value) != S_OK)
+            return std::nullopt;
+        std::optional<std::u16string> text;
+        if (value.vt == VT_BSTR)
+            text = std::u16string(reinterpret_cast<const char16_t*>(value.bstrVal), ::SysStringLen(value.bstrVal));
+        ::VariantClear(&value);
+        return text;
+    }
+
+    void SetAttribute(const std::u16string& name, const std::u16string& value) override
+    {
+        ComPtr<IXMLDOMElement> element;
+        Bstr text(value);
+        VARIANT variant;
+        ::VariantInit(&variant);
+        variant.vt = VT_BSTR;
+        variant.bstrVal = text.Get();
+        if (!node_.As(element, kIXMLDOMElement) || FAILED(element->setAttribute(Bstr(name).Get(), variant)))
+            throw Exception("Cannot set the attribute " + Narrow(name) + " in the XML document");
+    }
+
 private:
+    std::vector<IXmlElement*> Children(const std::u16string& name, bool firstOnly)
+    {
+        std::vector<IXmlElement*> children;
+        ComPtr<IXMLDOMNode> child;
+        node_->get_firstChild(child.Receive());
+        while (child && !(firstOnly && !children.empty())) {
+            DOMNodeType type = NODE_INVALID;
+            Bstr baseName;
+            child->get_nodeType(&type);
+            ComPtr<IXMLDOMNode> next;
+            child->get_nextSibling(next.Receive());
+            if (type == NODE_ELEMENT && SUCCEEDED(child->get_baseName(baseName.Receive())) && baseName.Text() == name)
+                children.push_back(&elements_.emplace_back(std::move(child), document_, elements_));
+            child = std::move(next);
+        }
+        return children;
+    }
+
     ComPtr<IXMLDOMNode> node_;
     IXMLDOMDocument2* document_;
     std::list<MsXmlElement>& elements_;
