@@ -47,7 +47,9 @@ public:
 
     // nullopt when a snapshot cannot be taken.
     virtual std::optional<std::vector<ProcessEntry>> ProcessSnapshot() = 0;
-    virtual std::optional<std::vector<std::string>> ModuleSnapshot(uint32_t processId) = 0; // full paths
+    // The full paths of the process's modules; only its executable's for a process whose
+    // modules this program cannot list (a 64-bit one, from the 32-bit build).
+    virtual std::optional<std::vector<std::string>> ModuleSnapshot(uint32_t processId) = 0;
 
     // The installer's own environment; nullopt for an undefined variable.
     virtual std::optional<std::string> GetEnv(const std::string& name) const = 0;

@@ -36,14 +36,31 @@ private:
 
 std::vector<std::string> IdeListing(const TInstallData& data)
 {
-    std::vector<std::string> lines;
+    struct Row {
+        std::string name, state, ide;
+    };
+    std::vector<Row> rows;
     for (const TTargetOptions* ide : OfferedIdes(data)) {
-        std::string line = ProductFolderName(ide->Target);
-        line.resize(std::max<size_t>(line.size(), 14), ' ');
-        line += std::string(ide->Installed ? "installed    " : "not installed") + "  " + ide->Target.DisplayName();
+        Row row{ProductFolderName(ide->Target), ide->Installed ? "installed" : "not installed",
+                ide->Target.DisplayName()};
         if (const auto problem = TargetProblemLine(*ide))
-            line += ": " + *problem;
-        lines.push_back(line);
+            row.ide += ": " + *problem;
+        rows.push_back(row);
+    }
+    // An IDE newer than the installer has no name for --ides=: it cannot be chosen.
+    for (const auto& ide : data.Targets->UnknownVersions())
+        rows.push_back({"-", "not offered",
+                        ide->DisplayName() + ": a version this installer does not know; a later Corvalis installer "
+                                             "may support it."});
+    // The names' column is as wide as the longest name and two blanks, at least 14.
+    size_t width = 14;
+    for (const Row& row : rows)
+        width = std::max(width, row.name.size() + 2);
+    std::vector<std::string> lines;
+    for (Row& row : rows) {
+        row.name.resize(width, ' ');
+        row.state.resize(13, ' ');
+        lines.push_back(row.name + row.state + "  " + row.ide);
     }
     return lines;
 }

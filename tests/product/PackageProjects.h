@@ -18,9 +18,10 @@ struct IdeFolder {
     Language language; // .dpk or .bpk projects, letter D or C in their names
     int versionNumber; // in the project names: CorvalisD7, CorvalisC11
     bool vcl50;        // the IDE's packages are vcl50, vcldb50, dsnide50 (version 5)
+    bool win64 = false; // built for Win32 and Win64, into the output folder's Win32 and Win64 (XE2 on)
 };
 
-constexpr std::array<IdeFolder, 11> kIdeFolders = {{
+constexpr std::array<IdeFolder, 17> kIdeFolders = {{
     {"Delphi5", Language::Delphi, 5, true},
     {"Delphi6", Language::Delphi, 6, false},
     {"Delphi7", Language::Delphi, 7, false},
@@ -32,6 +33,12 @@ constexpr std::array<IdeFolder, 11> kIdeFolders = {{
     {"CBuilder5", Language::Cpp, 5, true},
     {"CBuilder6", Language::Cpp, 6, false},
     {"CBuilder2007", Language::Cpp, 11, false},
+    {"DelphiXE", Language::Delphi, 15, false},
+    {"DelphiXE2", Language::Delphi, 16, false, true},
+    {"Delphi10Sydney", Language::Delphi, 27, false, true},
+    {"Delphi11", Language::Delphi, 28, false, true},
+    {"Delphi12", Language::Delphi, 29, false, true},
+    {"Delphi13", Language::Delphi, 37, false, true},
 }};
 
 // The package folders of the four compilation modes: standard, Tnt, TMS, DevExpress.

@@ -76,9 +76,12 @@ private:
     std::set<std::string> made_;
 };
 
-std::string UnitSource(const std::string& name, const std::string& purpose)
+// A unit that uses the RTL by the units' names without scope, as code that builds with every
+// Delphi does: the compilers with unit scopes find them through their -NS scopes.
+std::string UnitSource(const std::string& name, const std::string& purpose, bool form = false)
 {
-    return "unit " + name + ";\r\n\r\n{ " + purpose + " }\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\nend.\r\n";
+    return "unit " + name + ";\r\n\r\n{ " + purpose + " }\r\n\r\ninterface\r\n\r\nuses\r\n  SysUtils, Classes" +
+           (form ? ", Forms" : "") + ";\r\n\r\nimplementation\r\n\r\nend.\r\n";
 }
 
 std::string DemoProgram(const std::string& name)
@@ -88,12 +91,13 @@ std::string DemoProgram(const std::string& name)
 }
 
 // The units of the IDE's packages, precompiled into the IDE's output folder.
-void WritePrecompiledUnits(TreeWriter& tree, const IdeFolder& ide, const std::vector<PackageProject>& packages)
+void WritePrecompiledUnits(TreeWriter& tree, const IdeFolder& ide, const std::vector<PackageProject>& packages,
+                           const std::string& platform)
 {
-    const std::string output = std::string(ide.name) + "\\";
+    const std::string output = std::string(ide.name) + "\\" + (ide.win64 ? platform + "\\" : "");
     for (const PackageProject& package : packages) {
         for (const PackageProject::Unit& unit : package.units) {
-            const std::string text = "Unit " + unit.name + ", precompiled for " + ide.name + "\r\n";
+            const std::string text = "Unit " + unit.name + ", precompiled for " + ide.name + ", for " + platform + "\r\n";
             if (ide.language == Language::Cpp) {
                 tree.File(output + "obj\\" + unit.name + ".obj", text);
                 tree.File(output + unit.name + ".hpp", text);
@@ -148,14 +152,17 @@ void WriteProductTree(IFileSystem& files, const std::string& root, const Product
         if (ide.language == Language::Cpp)
             tree.Folder(std::string(ide.name) + "\\obj");
         if (!options.withSources)
-            WritePrecompiledUnits(tree, ide, packages);
+            for (const char* platform : {"Win32", "Win64"})
+                if (ide.win64 || std::string(platform) == "Win32")
+                    WritePrecompiledUnits(tree, ide, packages, platform);
     }
 
     for (const PackageProject& package : PackageProjects(kIdeFolders.front(), options.withConnectivity)) {
         for (const PackageProject::Unit& unit : package.units) {
             tree.File("Int\\" + unit.name + ".int", UnitSource(unit.name, "Interface of " + package.description));
             if (options.withSources)
-                tree.File("Sources\\" + unit.name + ".pas", UnitSource(unit.name, package.description));
+                tree.File("Sources\\" + unit.name + ".pas",
+                          UnitSource(unit.name, package.description, !unit.form.empty()));
         }
     }
 }

@@ -12,6 +12,15 @@
 namespace corvalis::standins {
 namespace {
 
+struct Compiler {
+    const char* name;
+    const char* platform;
+    const char* configFile;
+};
+
+constexpr Compiler kDcc32 = {"dcc32", "Win32", "dcc32.cfg"};
+constexpr Compiler kDcc64 = {"dcc64", "Win64", "dcc64.cfg"};
+
 std::string Joined(const std::vector<PackageSource::Item>& items)
 {
     std::string text;
@@ -29,9 +38,9 @@ std::string SourceArgument(const std::vector<std::string>& arguments)
 
 class Compilation {
 public:
-    Compilation(IFileSystem& files, const std::string& workingFolder, const std::string& toolPath,
-                const Environment& env, ToolRun& run)
-        : files_(files), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
+    Compilation(const Compiler& compiler, IFileSystem& files, const std::string& workingFolder,
+                const std::string& toolPath, const Environment& env, ToolRun& run)
+        : compiler_(compiler), files_(files), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
     {
     }
 
@@ -41,8 +50,9 @@ public:
         run_.output = "Pascal package compiler stand-in of the Corvalis tests, Version 1.0\r\n";
         source_ = Resolve(files_, workingFolder_, SourceArgument(ParseCommandLine(commandLine)));
         fileName_ = ExtractFileName(source_);
-        if (NamedIn(env_, "CORVALIS_DCC32_FAIL", fileName_))
-            throw ToolFailure(1, fileName_ + "(1) Fatal: failure forced by CORVALIS_DCC32_FAIL");
+        const std::string failures = "CORVALIS_" + UpperCase(compiler_.name) + "_FAIL";
+        if (NamedIn(env_, failures, fileName_))
+            throw ToolFailure(1, fileName_ + "(1) Fatal: failure forced by " + failures);
         ReadOptions();
 
         const std::optional<std::string> text = files_.ReadFile(source_);
@@ -55,6 +65,8 @@ public:
         run_.output += source_ + "(" + std::to_string(package.lines) + ")\r\n";
 
         FindRequiredPackages(package);
+        for (const PackageSource::Item& unit : package.units)
+            ownUnits_.push_back(unit.name);
         int lines = package.lines;
         for (const PackageSource::Item& unit : package.units)
             lines += CompileUnit(unit);
@@ -74,10 +86,26 @@ private:
 
     void ReadOptions()
     {
-        if (const std::optional<std::string> text = files_.ReadFile(PathJoin(workingFolder_, "dcc32.cfg")))
+        if (const std::optional<std::string> text = files_.ReadFile(PathJoin(workingFolder_, compiler_.configFile)))
             options_.ApplyConfig(*text);
         for (const std::string& folder : options_.unitPaths)
             unitFolders_.push_back(Folder(folder));
+        const std::string lib = PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib");
+        const std::string platformLib = PathJoin(lib, std::string(compiler_.platform) + "\\release");
+        libraryFolder_ = files_.DirectoryExists(platformLib) ? platformLib : lib;
+    }
+
+    // A compiled file says which platform it is for; one for another platform is refused.
+    void CheckPlatform(const std::string& path, const std::string& file, int line, const std::string& name) const
+    {
+        const std::string text = files_.ReadFile(path).value_or("");
+        const size_t mark = text.find("for Win");
+        if (mark == std::string::npos)
+            return;
+        const std::string platform = text.substr(mark + 4, 5);
+        if (platform != compiler_.platform)
+            throw ToolFailure(1, file + "(" + std::to_string(line) + ") Fatal: '" + name + "' is compiled for " +
+                                     platform + ", not for " + compiler_.platform);
     }
 
     // A folder of the configuration, absolute; "fallback" when the switch was not given.
@@ -93,10 +121,34 @@ private:
         std::vector<std::string> folders = unitFolders_;
         if (!options_.dcpOutput.empty())
             folders.push_back(Folder(options_.dcpOutput));
-        folders.push_back(PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib"));
-        for (const PackageSource::Item& required : package.requiredPackages)
-            if (!FindInFolders(files_, folders, required.name + ".dcp"))
-                Fail(required.line, "Fatal: File not found: '" + required.name + ".dcp'");
+        folders.push_back(libraryFolder_);
+        for (const PackageSource::Item& required : package.requiredPackages) {
+            const std::string file = required.name + ".dcp";
+            const auto found = FindInFolders(files_, folders, file);
+            if (!found)
+                Fail(required.line, "Fatal: File not found: '" + file + "'");
+            CheckPlatform(*found, fileName_, required.line, file);
+        }
+    }
+
+    // The units a unit uses: its package's own, or compiled ones, found by their name or
+    // by a unit scope and their name.
+    void FindUsedUnits(const std::string& path, const std::string& text)
+    {
+        std::vector<std::string> folders = unitFolders_;
+        folders.push_back(libraryFolder_);
+        const std::string file = ExtractFileName(path);
+        for (const PackageSource::Item& used : UsedUnits(text, file)) {
+            if (ContainsText(ownUnits_, used.name))
+                continue;
+            std::optional<std::string> found = FindInFolders(files_, folders, used.name + ".dcu");
+            for (size_t i = 0; !found && i < options_.unitScopes.size(); ++i)
+                found = FindInFolders(files_, folders, options_.unitScopes[i] + "." + used.name + ".dcu");
+            if (!found)
+                throw ToolFailure(1, file + "(" + std::to_string(used.line) + ") Fatal: File not found: '" +
+                                         used.name + ".dcu'");
+            CheckPlatform(*found, file, used.line, ExtractFileName(*found));
+        }
     }
 
     // The lines compiled: 0 for a unit taken precompiled.
@@ -111,11 +163,15 @@ private:
         if (!path)
             path = FindInFolders(files_, unitFolders_, unit.name + ".pas");
         if (!path) {
-            if (FindInFolders(files_, unitFolders_, unit.name + ".dcu"))
+            if (const auto compiled = FindInFolders(files_, unitFolders_, unit.name + ".dcu")) {
+                CheckPlatform(*compiled, fileName_, unit.line, unit.name + ".dcu");
                 return 0;
+            }
             Fail(unit.line, "Fatal: File not found: '" + (unit.path.empty() ? unit.name + ".pas" : unit.path) + "'");
         }
-        const int lines = CountLines(files_.ReadFile(*path).value_or(""));
+        const std::string text = files_.ReadFile(*path).value_or("");
+        FindUsedUnits(*path, text);
+        const int lines = CountLines(text);
         run_.output += *path + "(" + std::to_string(lines) + ")\r\n";
 
         const std::string dcuFolder = Folder(options_.dcuOutput, ExtractFileDir(*path));
@@ -144,10 +200,13 @@ private:
 
     void Write(const std::string& path, const std::string& what, const std::string& from)
     {
-        if (!WriteOutput(files_, path, what + ", compiled by the dcc32 stand-in from " + from + "\r\n"))
+        if (!WriteOutput(files_, path,
+                         what + ", compiled for " + compiler_.platform + " by the " + compiler_.name +
+                             " stand-in from " + from + "\r\n"))
             throw ToolFailure(1, "Fatal: Could not create output file '" + path + "'");
     }
 
+    const Compiler& compiler_;
     IFileSystem& files_;
     const std::string& workingFolder_;
     const std::string& toolPath_;
@@ -157,15 +216,30 @@ private:
     std::string source_;
     std::string fileName_;
     std::vector<std::string> unitFolders_;
+    std::string libraryFolder_;
+    std::vector<std::string> ownUnits_;
 };
+
+ToolRun Run(const Compiler& compiler, IFileSystem& files, const std::string& commandLine,
+            const std::string& workingFolder, const std::string& toolPath, const Environment& env)
+{
+    return RunTool(FailureStream::Output, [&](ToolRun& run) {
+        Compilation(compiler, files, workingFolder, toolPath, env, run).Run(commandLine);
+    });
+}
 
 } // namespace
 
 ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env)
 {
-    return RunTool(FailureStream::Output,
-                   [&](ToolRun& run) { Compilation(files, workingFolder, toolPath, env, run).Run(commandLine); });
+    return Run(kDcc32, files, commandLine, workingFolder, toolPath, env);
+}
+
+ToolRun RunDcc64(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+                 const std::string& toolPath, const Environment& env)
+{
+    return Run(kDcc64, files, commandLine, workingFolder, toolPath, env);
 }
 
 } // namespace corvalis::standins

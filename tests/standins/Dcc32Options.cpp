@@ -44,6 +44,11 @@ void Dcc32Options::Apply(const std::string& token)
         cppBuilderFiles = true;
         return;
     }
+    if (StartsText("NS", body)) {
+        for (const std::string& scope : SplitList(Unquoted(body.substr(2)), ';'))
+            unitScopes.push_back(scope);
+        return;
+    }
     if (StartsText("U", body)) {
         for (const std::string& folder : SplitList(Unquoted(body.substr(1)), ';'))
             unitPaths.push_back(folder);

@@ -19,6 +19,7 @@ struct Dcc32Options {
     std::string hppOutput;              // -NH, or -N1
     std::string objOutput;              // -NO, or -N2
     std::string bpiOutput;              // -NB
+    std::vector<std::string> unitScopes; // -NS
     bool cppBuilderFiles = false;       // -JL
 
     // Every switch of a configuration file's text.

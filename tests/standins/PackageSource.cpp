@@ -117,6 +117,21 @@ class Parser {
 public:
     Parser(const std::string& text, const std::string& fileName) : lexer_(text, fileName) { Advance(); }
 
+    std::vector<PackageSource::Item> UsedUnits()
+    {
+        std::vector<PackageSource::Item> units;
+        while (token_.kind != Token::End) {
+            if (!IsKeyword("uses")) {
+                Advance();
+                continue;
+            }
+            Advance();
+            for (PackageSource::Item& unit : List(true))
+                units.push_back(std::move(unit));
+        }
+        return units;
+    }
+
     PackageSource Parse()
     {
         PackageSource source;
@@ -204,6 +219,11 @@ PackageSource PackageSource::Parse(const std::string& text, const std::string& f
     PackageSource source = Parser(text, fileName).Parse();
     source.lines = CountLines(text);
     return source;
+}
+
+std::vector<PackageSource::Item> UsedUnits(const std::string& text, const std::string& fileName)
+{
+    return Parser(text, fileName).UsedUnits();
 }
 
 int CountLines(const std::string& text)

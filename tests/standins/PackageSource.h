@@ -26,6 +26,9 @@ struct PackageSource {
     static PackageSource Parse(const std::string& text, const std::string& fileName);
 };
 
+// The units a unit's uses clauses name, with their lines.
+std::vector<PackageSource::Item> UsedUnits(const std::string& text, const std::string& fileName);
+
 // The number of lines of a text, as a compiler counts them.
 int CountLines(const std::string& text);
 

@@ -110,6 +110,8 @@ void AddIdes(MemoryFiles& files)
         files.AddFile("C:\\Delphi7\\Lib\\" + library + ".dcp");
         files.AddFile("C:\\CBuilder6\\Lib\\" + library + ".bpi");
     }
+    for (const std::string unit : {"SysUtils", "Classes", "Forms"})
+        files.AddFile("C:\\Delphi7\\Lib\\" + unit + ".dcu");
 }
 
 TEST(Samples, TheGraphicsPackagesBuildBesideTheirUnits)

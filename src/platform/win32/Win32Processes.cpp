@@ -121,8 +121,16 @@ std::optional<std::vector<ProcessEntry>> Win32Processes::ProcessSnapshot()
 std::optional<std::vector<std::string>> Win32Processes::ModuleSnapshot(uint32_t processId)
 {
     ScopedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot)
-        return std::nullopt;
+    if (!snapshot) {
+        // A 32-bit program cannot list a 64-bit one's modules (a 64-bit IDE), but it can
+        // read the file the process runs.
+        ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        char path[MAX_PATH * 4];
+        DWORD size = sizeof path;
+        if (!process || !::QueryFullProcessImageNameA(process.Get(), 0, path, &size))
+            return std::nullopt;
+        return std::vector<std::string>{std::string(path, size)};
+    }
     std::vector<std::string> modules;
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;
