@@ -159,6 +159,8 @@ void TCompileTarget::Load()
     LoadPathsFromEnvOptions();
     for (const TPlatformStore& store : Layout().Platforms)
         LoadPathsFromRegistry(store);
+    loadedWin32_ = Library(pfWin32);
+    loadedWin64_ = Library(pfWin64);
 
     PersonalEdition = !platform_.files.FileExists(VersionedName(RootDir + "\\bin\\dcldb.bpl"));
     if (PersonalEdition)

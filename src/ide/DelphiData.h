@@ -180,12 +180,17 @@ private:
     void SaveLibraryKey(const TPlatformStore& store);
     void SaveCppPaths(const TPlatformStore& store);
     std::string CppPathsKey(const TPlatformStore& store) const;
-    std::optional<std::string> ListUpdate(const std::optional<std::string>& stored, const TStringList& list) const;
+    std::optional<std::string> ListUpdate(const std::optional<std::string>& stored, const TStringList& list,
+                                          const TStringList& loaded) const;
+    const TLibrarySettings& Loaded(TPlatform platform) const { return platform == pfWin32 ? loadedWin32_ : loadedWin64_; }
     std::string Variable(const std::string& name) const;
     std::optional<std::string> IdeVariable(const std::string& name, TPlatform platform) const;
 
     const Platform& platform_;
     const TBdsVersion* version_ = nullptr;
+    // The platforms' lists as loaded: a list the run did not change is not written back.
+    TLibrarySettings loadedWin32_;
+    TLibrarySettings loadedWin64_;
     // ProjectsDir and CommonDir expand variables that may name themselves: a nested call
     // while one is under way leaves the macro as written.
     mutable bool expandingProjectsDir_ = false;

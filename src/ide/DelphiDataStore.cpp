@@ -223,13 +223,13 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
 }
 
 // The text to store for a path list, or nullopt to leave the stored text (or its absence)
-// as it is.
+// as it is: the IDEs that keep their lists' text get only the lists the run changed.
 std::optional<std::string> TCompileTarget::ListUpdate(const std::optional<std::string>& stored,
-                                                      const TStringList& list) const
+                                                      const TStringList& list, const TStringList& loaded) const
 {
     if (!Layout().KeepsListText)
         return PathListToString(list);
-    if (PathListFromString(stored.value_or("")) == list)
+    if (list == loaded || PathListFromString(stored.value_or("")) == list)
         return std::nullopt;
     return MergedPathList(stored.value_or(""), list);
 }
@@ -242,19 +242,20 @@ void TCompileTarget::SavePaths()
         const bool cpp = SupportsPersonalities(psBCB, false);
         for (const TPlatformStore& store : Layout().Platforms) {
             const TLibrarySettings& settings = Library(store.Platform);
-            const auto write = [&](const char* element, const TStringList& list, bool create) {
+            const TLibrarySettings& loaded = Loaded(store.Platform);
+            const auto write = [&](const char* element, TStringList TLibrarySettings::*list, bool create) {
                 const std::optional<std::string> stored = file.Value(element, store.GroupCondition);
                 if (!stored && !create)
                     return;
-                if (const auto text = ListUpdate(stored, list))
+                if (const auto text = ListUpdate(stored, settings.*list, loaded.*list))
                     file.SetValue(element, *text, store.GroupCondition);
             };
-            write(names->BrowsingPath, settings.BrowsingPaths, true);
-            write(names->LibraryPath, settings.SearchPaths, true);
-            write(names->DebugDcuPath, settings.DebugDcuPaths, true);
+            write(names->BrowsingPath, &TLibrarySettings::BrowsingPaths, true);
+            write(names->LibraryPath, &TLibrarySettings::SearchPaths, true);
+            write(names->DebugDcuPath, &TLibrarySettings::DebugDcuPaths, true);
             if (cpp && names->CppIncludePath != nullptr) {
-                write(names->CppIncludePath, settings.CppIncludePaths, names->CreatesCppElements);
-                write(names->CppLibraryPath, settings.CppLibraryPaths, names->CreatesCppElements);
+                write(names->CppIncludePath, &TLibrarySettings::CppIncludePaths, names->CreatesCppElements);
+                write(names->CppLibraryPath, &TLibrarySettings::CppLibraryPaths, names->CreatesCppElements);
             }
         }
         file.Save();
@@ -266,7 +267,7 @@ void TCompileTarget::SavePaths()
     }
     if (auto debugging = platform_.registry.OpenKey(RootKey::CurrentUser, UserKey + "\\Debugging", KeyAccess::Write)) {
         const std::string stored = debugging->ReadString("Debug DCUs Path");
-        const auto text = ListUpdate(stored, DebugDcuPaths);
+        const auto text = ListUpdate(stored, DebugDcuPaths, loadedWin32_.DebugDcuPaths);
         if (text && *text != stored)
             debugging->WriteString("Debug DCUs Path", *text);
     }
@@ -295,16 +296,17 @@ void TCompileTarget::SaveLibraryKey(const TPlatformStore& store)
     if (!library)
         return;
     const TLibrarySettings& settings = Library(store.Platform);
-    const auto stored = [&](const char* name) {
-        return library->ValueExists(name) ? std::optional<std::string>(library->ReadString(name)) : std::nullopt;
+    const TLibrarySettings& loaded = Loaded(store.Platform);
+    const auto write = [&](const char* name, TStringList TLibrarySettings::*list) {
+        const auto stored =
+            library->ValueExists(name) ? std::optional<std::string>(library->ReadString(name)) : std::nullopt;
+        if (const auto text = ListUpdate(stored, settings.*list, loaded.*list))
+            library->WriteString(name, *text);
     };
-    if (const auto text = ListUpdate(stored("Browsing Path"), settings.BrowsingPaths))
-        library->WriteString("Browsing Path", *text);
-    if (const auto text = ListUpdate(stored("Search Path"), settings.SearchPaths))
-        library->WriteString("Search Path", *text);
+    write("Browsing Path", &TLibrarySettings::BrowsingPaths);
+    write("Search Path", &TLibrarySettings::SearchPaths);
     if (library->ValueExists("Debug DCU Path"))
-        if (const auto text = ListUpdate(stored("Debug DCU Path"), settings.DebugDcuPaths))
-            library->WriteString("Debug DCU Path", *text);
+        write("Debug DCU Path", &TLibrarySettings::DebugDcuPaths);
 }
 
 void TCompileTarget::SaveCppPaths(const TPlatformStore& store)
@@ -314,13 +316,15 @@ void TCompileTarget::SaveCppPaths(const TPlatformStore& store)
     if (!cpp)
         return;
     const TLibrarySettings& settings = Library(store.Platform);
-    const std::pair<const char*, const TStringList*> lists[] = {{"IncludePath", &settings.CppIncludePaths},
-                                                                {"SearchPath", &settings.CppSearchPaths},
-                                                                {"LibraryPath", &settings.CppLibraryPaths}};
+    const TLibrarySettings& loaded = Loaded(store.Platform);
+    const std::pair<const char*, TStringList TLibrarySettings::*> lists[] = {
+        {"IncludePath", &TLibrarySettings::CppIncludePaths},
+        {"SearchPath", &TLibrarySettings::CppSearchPaths},
+        {"LibraryPath", &TLibrarySettings::CppLibraryPaths}};
     for (const auto& [name, list] : lists) {
         const std::optional<std::string> stored =
             cpp->ValueExists(name) ? std::optional<std::string>(cpp->ReadString(name)) : std::nullopt;
-        const auto text = ListUpdate(stored, *list);
+        const auto text = ListUpdate(stored, settings.*list, loaded.*list);
         if (text && (!stored || *stored != *text))
             cpp->WriteString(name, *text);
     }
@@ -330,6 +334,10 @@ void TCompileTarget::SavePackageLists()
 {
     SavePackageList(KnownPackages, "Known Packages");
     SavePackageList(DisabledPackages, "Disabled Packages");
+    if (!Ide64File().empty()) {
+        SavePackageList(KnownPackagesX64, kKnownPackagesX64);
+        SavePackageList(DisabledPackagesX64, kDisabledPackagesX64);
+    }
 }
 
 void TCompileTarget::SavePackageList(const TDelphiPackageList& list, const std::string& subkey)

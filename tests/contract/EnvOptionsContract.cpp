@@ -128,6 +128,66 @@ TEST_P(EnvOptionsContract, ARealFileLoadedAndSavedUnchangedKeepsItsBytes)
     EXPECT_EQ(Read(path), original);
 }
 
+// The text of an element after a marker (its group's opening tag) replaced.
+std::string ReplacedAfter(std::string text, const std::string& marker, const std::string& element,
+                          const std::string& value)
+{
+    const size_t group = text.find(marker);
+    const size_t open = text.find("<" + element + ">", group);
+    const size_t close = text.find("</" + element + ">", open);
+    EXPECT_TRUE(group != std::string::npos && close != std::string::npos) << marker << " " << element;
+    const size_t start = open + element.size() + 2;
+    return text.replace(start, close - start, value);
+}
+
+// From XE2 on the first group is empty and the platforms' groups come in any order: each is
+// found by its condition, and only the texts set differ afterwards.
+TEST_P(EnvOptionsContract, APlatformsGroupIsFoundByItsConditionAndOnlyItsTextChanges)
+{
+    const std::string win32 = "'$(Platform)'=='Win32'", win64 = "'$(Platform)' == 'Win64'";
+    const std::string newer = "\xEF\xBB\xBF<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\">\n"
+                              "    <PropertyGroup/>\n"
+                              "    <PropertyGroup Condition=\"'$(Platform)'=='Win32'\">\n"
+                              "        <DelphiLibraryPath>$(BDSLIB)\\$(Platform)\\release</DelphiLibraryPath>\n"
+                              "    </PropertyGroup>\n"
+                              "    <PropertyGroup Condition=\"'$(Platform)'=='Win64'\">\n"
+                              "        <DelphiLibraryPath>$(BDSLIB)\\$(Platform)\\release;$(BDS)\\Imports</DelphiLibraryPath>\n"
+                              "    </PropertyGroup>\n"
+                              "</Project>\n";
+    const std::string xe = Sample("pa-0-docker-RADstudio__xe-delphi-net3.5-ltsc2019_DockerBuild_EnvOptions.proj");
+    const struct {
+        std::string original;
+        bool conditions; // false: the first group serves Win32, and Win64 has none yet
+        std::string win32Text, win64Text;
+    } cases[] = {
+        {Sample("fgilde-CheckoutAndBuild__EnvOptions.proj"), true, "RS-XE2\\Win32", "RS-XE2\\Win64"},
+        {Sample("fgilde-CheckoutAndBuild__EnvOptions_15.proj"), true, "Library\\RS21;", "Library\\RS21\\Win64"},
+        {newer, true, "$(BDSLIB)\\$(Platform)\\release", ";$(BDS)\\Imports"},
+        {xe, false, "$(BDSCOMMONDIR)\\Dcp;$(BDS)\\include", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Write(c.original);
+        TEnvOptions file(Services(), path);
+        const char* first = c.conditions ? win32.c_str() : nullptr;
+        const std::string own = file.Value("DelphiLibraryPath", first).value_or("<none>");
+        EXPECT_THAT(own, HasSubstr(c.win32Text));
+        EXPECT_THAT(file.Value("DelphiLibraryPath", win64.c_str()).value_or(""), HasSubstr(c.win64Text));
+
+        file.SetValue("DelphiLibraryPath", own + ";C:\\Corvalis\\Win32", first);
+        file.SetValue("DelphiLibraryPath", "C:\\Corvalis\\Win64", win64.c_str());
+        file.Save();
+        std::string expected = ReplacedAfter(c.original, c.conditions ? win32 : "<PropertyGroup>", "DelphiLibraryPath",
+                                             own + ";C:\\Corvalis\\Win32");
+        expected = c.conditions ? ReplacedAfter(expected, "'$(Platform)'=='Win64'", "DelphiLibraryPath", "C:\\Corvalis\\Win64")
+                                : Replaced(expected, "</Project>",
+                                           "<PropertyGroup Condition=\"" + win64 +
+                                               "\"><DelphiLibraryPath>C:\\Corvalis\\Win64</DelphiLibraryPath>"
+                                               "</PropertyGroup></Project>");
+        EXPECT_EQ(WithoutRepeatedNamespace(Read(path)), expected);
+        EXPECT_EQ(TEnvOptions(Services(), path).Value("DelphiLibraryPath", win64.c_str()), "C:\\Corvalis\\Win64");
+    }
+}
+
 TEST_P(EnvOptionsContract, UnreadableFilesFailWithTheirPath)
 {
     const std::string folder = Env().ScratchFolder();

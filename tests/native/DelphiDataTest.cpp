@@ -28,6 +28,21 @@ TEST(PathList, StoredListsLoadTrimmedUnquotedAndWithoutTrailingDelimiters)
     EXPECT_EQ(PathListToString({}) + "|" + PathListToString({"", "a b", "C:\\C"}), "|;a b;C:\\C");
 }
 
+TEST(PathList, AMergedListKeepsTheStoredTextOfEveryEntryItKeeps)
+{
+    const std::tuple<std::string, TStringList, std::string> cases[] = {
+        // stored, the list, stored afterwards
+        {" C:\\A\\ ;\"C:\\B\";", {"C:\\A", "C:\\B"}, " C:\\A\\ ;\"C:\\B\";"},
+        {"C:\\A;C:\\B;", {"C:\\A", "C:\\B", "D:\\New"}, "C:\\A;C:\\B;D:\\New;"},
+        {"C:\\A;D:\\New;C:\\B;", {"C:\\A", "C:\\B"}, "C:\\A;C:\\B;"},
+        {"C:\\A;;D:\\Old\\", {"C:\\A", "", "D:\\New"}, "C:\\A;;D:\\New"},
+        {"", {"D:\\New"}, "D:\\New"},
+        {"D:\\New;", {}, ""},
+    };
+    for (const auto& [stored, list, merged] : cases)
+        EXPECT_EQ(MergedPathList(stored, list), merged) << stored;
+}
+
 class DelphiDataTest : public ::testing::Test {
 protected:
     DelphiDataTest() { testing::AddCommandInterpreter(machine); }
