@@ -85,10 +85,18 @@ TEST(Samples, TheCompilerReadsRealConfigurationsAndPackageSources)
 
 const std::string kD7 = "C:\\P\\Packages\\Delphi7\\";
 const std::string kC6 = "C:\\P\\Packages\\CBuilder6\\";
+const std::string kD12 = "C:\\P\\Packages\\Delphi12\\";
+// The Win64 compiler's configuration as the installer writes it, with the unit scopes given.
+std::string Dcc64Config(const std::string& scopes)
+{
+    const std::string output = "\"C:\\P\\Delphi12\\Win64\"";
+    return "-U" + output + "\r\n-LE" + output + " -LN" + output + "\r\n-N0" + output + "\r\n" + scopes;
+}
 const std::string kArchive = WriteTar({{"Demos", true, {}}, {"Demos/App.dpr", false, "program App;"}});
 const std::string kExtract = "x -c- -cfg- -dh -idp -o+ -r -y  data.arc *.* \"C:\\Program Files\\Corvalis\\\"";
 const std::map<std::string, std::tuple<Tool, std::string, std::string>> kTools = {
     {"dcc32", {RunDcc32, "C:\\Delphi7\\Bin\\dcc32.exe", kD7}},
+    {"dcc64", {RunDcc64, "C:\\Delphi12\\bin\\dcc64.exe", kD12}},
     {"bpr2mak", {RunBpr2Mak, "C:\\CBuilder6\\Bin\\bpr2mak.exe", kC6}},
     {"make", {RunMake, "C:\\CBuilder6\\Bin\\make.exe", kC6}},
     {"unrar", {RunUnrar, "C:\\Setup\\unrar.exe", "C:\\Setup"}},
@@ -112,6 +120,9 @@ void AddIdes(MemoryFiles& files)
     }
     for (const std::string unit : {"SysUtils", "Classes", "Forms"})
         files.AddFile("C:\\Delphi7\\Lib\\" + unit + ".dcu");
+    // From XE2 on, a library per platform, its units with scoped names.
+    for (const std::string file : {"rtl.dcp", "vcl.dcp", "System.SysUtils.dcu", "System.Classes.dcu"})
+        files.AddFile("C:\\Delphi12\\lib\\Win64\\release\\" + file, file + " for Win64");
 }
 
 TEST(Samples, TheGraphicsPackagesBuildBesideTheirUnits)
@@ -172,6 +183,10 @@ TEST(StandIns, FailWhereTheRealToolsFail)
         {"dcc32", kD7 + "P.dpk", "package P;\n\ncontains U in 'U\n;end.", "P.dpk", 1,
          "P.dpk(3) Error: Unterminated string"},
         {"dcc32", kD7 + "P.dpk", "package P; end", "P.dpk", 1, "P.dpk(1) Error: '.' expected but 'end of file' found"},
+        {"dcc64", "C:\\Delphi12\\lib\\Win64\\release\\rtl.dcp", "rtl.dcp for Win32", "CorvalisD29.dpk", 1,
+         "CorvalisD29.dpk(14) Fatal: 'rtl.dcp' is compiled for Win32, not for Win64"},
+        {"dcc64", kD12 + "dcc64.cfg", Dcc64Config(""), "CorvalisD29.dpk", 1,
+         "CrvConsts.pas(8) Fatal: File not found: 'SysUtils.dcu'"},
         {"bpr2mak", "", "", "", 1, "Error: one project file expected"},
         {"bpr2mak", "", "", "P.bpk", 1, "Error: unable to open project file " + kC6 + "P.bpk"},
         {"bpr2mak", kC6 + "P.bpk", "<?xml version='1.0'?><OTHER/>", "P.bpk", 1,
@@ -209,6 +224,8 @@ TEST(StandIns, FailWhereTheRealToolsFail)
         const std::string output = "\"C:\\P\\Delphi7\"";
         files.AddFile(kD7 + "dcc32.cfg", "-U" + output + "\r\n-LE" + output + " -LN" + output + "\r\n-N0" + output);
         files.ForceDirectories("C:\\P\\Delphi7");
+        files.AddFile(kD12 + "dcc64.cfg", Dcc64Config("-NS\"Winapi;System;Vcl\""));
+        files.ForceDirectories("C:\\P\\Delphi12\\Win64");
         files.AddFile("C:\\Setup\\data.arc", kArchive);
         RunStandIn(files, "bpr2mak", "CorvalisC6.bpk");
         RunStandIn(files, "bpr2mak", "CorvalisDsgnC6.bpk");
