@@ -527,7 +527,8 @@ void TCompileTargetList::Scan(const std::string& base, const std::string& family
         if (family == "BDS") {
             const TBdsVersion* bds = FindBdsVersion(KeyVersionOf(version));
             unknown = bds == nullptr;
-            if (unknown ? !embarcadero : !bds->Supported || (std::string(bds->Company) == "Embarcadero") != embarcadero)
+            const bool newer = unknown || std::string(bds->Company) == "Embarcadero";
+            if (newer != embarcadero || (!unknown && !bds->Supported))
                 continue;
         }
         if (!platform_.registry.KeyExists(RootKey::CurrentUser, base + keyName + "\\" + version))

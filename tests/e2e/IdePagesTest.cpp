@@ -60,6 +60,10 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
         AddIde(IdeFixture(Ide::Bds2006, IdesFolder()).WithEdition("Turbo Delphi Explorer").WithoutCompiler());
     const IdeFixture& oldRad = AddIde(IdeFixture(Ide::Rad2007, IdesFolder()).WithOldCoreIdePackage());
     const IdeFixture& rad2010 = AddIde(Ide::Rad2010);
+    // The IDEs of today, beside the old ones, each under its own name.
+    const IdeFixture& xe2 = AddIde(Ide::RadXE2);
+    const IdeFixture& rad11 = AddIde(Ide::Rad11);
+    const IdeFixture& rad12 = AddIde(Ide::Rad12);
     // Without sources the compilation mode page is left out, and RAD Studio 2007 needs its update.
     TWizardSession wizard(MakePackage("Corvalis Setup", "2.0.1.0 Standard Edition", false));
     wizard.ToIdePage(InstallDir());
@@ -72,6 +76,9 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
         {&delphi5, install},
         {&delphi7, install},
         {&rad2010, install},
+        {&xe2, install},
+        {&rad11, install},
+        {&rad12, install},
         {&noDatabase, refused("This IDE version has no support of databases. Corvalis can not be installed.")},
         {&noCompiler, refused("This IDE version has no dcc32.exe compiler.\r\nPlease reinstall your IDE in order to "
                               "fix this problem.")},
@@ -94,8 +101,9 @@ TEST_F(IdePagesTest, EachIdeRowShowsItsActionOrWhyTheIdeCannotTakeTheProduct)
     EXPECT_EQ(Row(wizard, delphi7).status, "Action: Don't install");
     wizard.Next("wConfigPage");
     const HWND targets = wizard.Control("wConfigPage", "ComboBox", nullptr);
-    EXPECT_THAT(Items(targets), ElementsAre(DisplayName(rad2010), DisplayName(delphi5)));
-    EXPECT_EQ(Text(targets), DisplayName(rad2010));
+    EXPECT_THAT(Items(targets), ElementsAre(DisplayName(xe2), DisplayName(rad12), DisplayName(rad11),
+                                            DisplayName(rad2010), DisplayName(delphi5)));
+    EXPECT_EQ(Text(targets), DisplayName(xe2));
     EXPECT_EQ(CheckState(wizard.Control("wConfigPage", "Button", "Add source location")), BST_UNCHECKED);
 }
 

@@ -1,0 +1,90 @@
+#include <gmock/gmock.h>
+
+#include "E2eTest.h"
+#include "ide/EnvOptions.h"
+#include "ide/Utils.h"
+#include "run/ExitCode.h"
+
+namespace corvalis::e2e {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using testing::Ide;
+using testing::IdeFixture;
+using namespace uidriver;
+
+using RadStudioTest = E2eTest;
+
+// Where one platform of an IDE takes the product's output folder.
+struct PlatformPaths {
+    const IdeFixture* ide;
+    std::string platform; // "Win32", "Win64"
+    std::string output;   // below the installation folder
+};
+
+TEST_F(RadStudioTest, OldAndNewIdesGetEachPlatformsBuildAndPathsAndTheUninstallLeavesThemAsBefore)
+{
+    const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
+    const IdeFixture& rad2010 = AddIde(Ide::Rad2010);
+    const IdeFixture& xe2 = AddIde(Ide::RadXE2);
+    const IdeFixture& rad11 = AddIde(Ide::Rad11);
+    const IdeFixture& rad12 = AddIde(Ide::Rad12);
+    const std::vector<std::string> before = IdeSettings();
+    const std::string setup = MakePackage("Corvalis Setup");
+
+    const TRunResult listing = Run(setup, "--list-ides");
+    EXPECT_EQ(listing.exitCode, DWORD(ecDone));
+    for (const auto& [name, ide] : {std::pair{"DelphiXE2", &xe2}, {"Delphi11", &rad11}, {"Delphi12", &rad12}})
+        EXPECT_THAT(listing.output, HasSubstr((name + std::string(14, ' ')).substr(0, 14) + "not installed  " +
+                                              DisplayName(*ide) + "\r\n"));
+
+    // The 64-bit IDE counts as the IDE running.
+    {
+        TChildProgram ide64("\"" + rad12.Ide64File() + "\" /timeout:600000");
+        WaitUntil([&] { return ide64.Running(); }, "the 64-bit IDE to start");
+        const TRunResult refused = Run(setup, "--silent \"--dir=" + InstallDir() + "\"");
+        EXPECT_EQ(refused.exitCode, DWORD(ecRefused));
+        EXPECT_EQ(refused.errors, DisplayName(rad12) + " IDE is running. Please close it before continue.\r\n");
+    }
+
+    const TRunResult install = Run(setup, "--silent \"--dir=" + InstallDir() + "\"");
+    ASSERT_EQ(install.exitCode, DWORD(ecDone)) << install.errors << install.output;
+    const PlatformPaths paths[] = {
+        {&delphi7, "Win32", "Delphi7"},          {&rad2010, "Win32", "Delphi2010"},
+        {&xe2, "Win32", "DelphiXE2\\Win32"},     {&xe2, "Win64", "DelphiXE2\\Win64"},
+        {&rad11, "Win32", "Delphi11\\Win32"},    {&rad11, "Win64", "Delphi11\\Win64"},
+        {&rad12, "Win32", "Delphi12\\Win32"},    {&rad12, "Win64", "Delphi12\\Win64"},
+    };
+    for (const PlatformPaths& path : paths) {
+        SCOPED_TRACE(path.output);
+        const std::string output = InstallDir() + "\\" + path.output;
+        const std::string library = path.ide->LibraryKey(path.platform).substr(path.ide->UserKey().size() + 1);
+        EXPECT_THAT(UserKey(*path.ide).at(UpperCase(library) + "\\SEARCH PATH"), EndsWith(";" + output));
+        if (path.ide->IsRadStudio()) {
+            const std::string condition = "'$(Platform)'=='" + path.platform + "'";
+            EXPECT_THAT(TEnvOptions(machine.platform, path.ide->EnvOptionsFile(machine.platform))
+                            .Value("DelphiLibraryPath", condition.c_str())
+                            .value_or(""),
+                        EndsWith(";" + output));
+        }
+    }
+    EXPECT_TRUE(Registered(xe2, "DelphiXE2\\Win32\\CorvalisDsgnD16.bpl"));
+    EXPECT_TRUE(Registered(rad12, "Delphi12\\Win32\\CorvalisDsgnD29.bpl"));
+    EXPECT_EQ(UserKey(rad12).count("KNOWN PACKAGES X64\\" +
+                                   UpperCase(InstallDir() + "\\Delphi12\\Win64\\CorvalisDsgnD29.bpl")),
+              1u);
+    EXPECT_EQ(UserKey(rad11).count("KNOWN PACKAGES X64\\" +
+                                   UpperCase(InstallDir() + "\\Delphi11\\Win64\\CorvalisDsgnD28.bpl")),
+              0u);
+    EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi11\\Win64\\CorvalisD28.bpl"));
+    EXPECT_TRUE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD28.bpl"));
+
+    const TRunResult uninstall = Run(setup, "--silent --uninstall");
+    EXPECT_EQ(uninstall.exitCode, DWORD(ecDone)) << uninstall.errors;
+    EXPECT_EQ(IdeSettings(), before);
+    EXPECT_FALSE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD28.bpl"));
+}
+
+} // namespace
+} // namespace corvalis::e2e
