@@ -188,7 +188,8 @@ private:
 
     const Platform& platform_;
     const TBdsVersion* version_ = nullptr;
-    // The platforms' lists as loaded: a list the run did not change is not written back.
+    // The platforms' lists as last loaded or saved: a list the run did not change since is
+    // not written back.
     TLibrarySettings loadedWin32_;
     TLibrarySettings loadedWin64_;
     // ProjectsDir and CommonDir expand variables that may name themselves: a nested call

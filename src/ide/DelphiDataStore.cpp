@@ -272,6 +272,9 @@ void TCompileTarget::SavePaths()
             debugging->WriteString("Debug DCUs Path", *text);
     }
 
+    loadedWin32_ = Library(pfWin32);
+    loadedWin64_ = Library(pfWin64);
+
     if (Joined(EnvVars) == Joined(LoadedEnvVars))
         return;
     auto variables =

@@ -80,6 +80,13 @@ TEST_F(RadStudioTest, OldAndNewIdesGetEachPlatformsBuildAndPathsAndTheUninstallL
     EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi11\\Win64\\CorvalisD28.bpl"));
     EXPECT_TRUE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD28.bpl"));
 
+    // An update takes the product out of every platform of each IDE and puts the new one in.
+    const TRunResult update = Run(MakePackage("New Setup", "2.1.0.0 Standard Edition With Sources"),
+                                  "--silent --autoupdate");
+    EXPECT_EQ(update.exitCode, DWORD(ecDone)) << update.errors;
+    EXPECT_THAT(update.output, HasSubstr("Uninstall from IDE:" + DisplayName(rad12) + " completed")) << update.output;
+    EXPECT_THAT(UserKey(rad12).at("LIBRARY\\WIN64\\SEARCH PATH"), EndsWith(";" + InstallDir() + "\\Delphi12\\Win64"));
+
     const TRunResult uninstall = Run(setup, "--silent --uninstall");
     EXPECT_EQ(uninstall.exitCode, DWORD(ecDone)) << uninstall.errors;
     EXPECT_EQ(IdeSettings(), before);

@@ -214,6 +214,12 @@ TEST_F(RadStudioTest, EachPlatformGetsItsOwnBuildAndPathsAndTheRemovalRestoresTh
                         .value_or(""),
                     HasSubstr("compiled for Win32"));
 
+        // A reinstallation takes the product out and puts it back within one run.
+        TInstallData& again = machine.Start();
+        (*again.TargetOptions)[0].Action = taInstall;
+        TCompiler(platform, again).InstallIntoIdes();
+        EXPECT_EQ(settings(), installed);
+
         TInstallData& later = machine.Start();
         TCompiler removal(platform, later);
         removal.UninstallFromIde((*later.TargetOptions)[0]);
