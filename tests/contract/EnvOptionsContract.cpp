@@ -102,8 +102,10 @@ TEST_P(EnvOptionsContract, AMissingElementIsAddedToTheFirstGroupInTheDocumentsNa
     const struct {
         std::string original, expected;
     } cases[] = {
-        {generated, Replaced(generated, "  </PropertyGroup>", "  <Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
-        {real, Replaced(real, "<PropertyGroup/>", "<PropertyGroup><Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
+        {generated,
+         Replaced(generated, "  </PropertyGroup>", "  <Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
+        {real,
+         Replaced(real, "<PropertyGroup/>", "<PropertyGroup><Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup>")},
         {project, Replaced(project, "</Project>",
                            "<PropertyGroup><Win32DebugDCUPath>x</Win32DebugDCUPath></PropertyGroup></Project>")},
     };
@@ -145,15 +147,6 @@ std::string ReplacedAfter(std::string text, const std::string& marker, const std
 TEST_P(EnvOptionsContract, APlatformsGroupIsFoundByItsConditionAndOnlyItsTextChanges)
 {
     const std::string win32 = "'$(Platform)'=='Win32'", win64 = "'$(Platform)' == 'Win64'";
-    const std::string newer = "\xEF\xBB\xBF<Project xmlns=\"http://schemas.microsoft.com/developer/msbuild/2003\">\n"
-                              "    <PropertyGroup/>\n"
-                              "    <PropertyGroup Condition=\"'$(Platform)'=='Win32'\">\n"
-                              "        <DelphiLibraryPath>$(BDSLIB)\\$(Platform)\\release</DelphiLibraryPath>\n"
-                              "    </PropertyGroup>\n"
-                              "    <PropertyGroup Condition=\"'$(Platform)'=='Win64'\">\n"
-                              "        <DelphiLibraryPath>$(BDSLIB)\\$(Platform)\\release;$(BDS)\\Imports</DelphiLibraryPath>\n"
-                              "    </PropertyGroup>\n"
-                              "</Project>\n";
     const std::string xe = Sample("pa-0-docker-RADstudio__xe-delphi-net3.5-ltsc2019_DockerBuild_EnvOptions.proj");
     const struct {
         std::string original;
@@ -162,7 +155,6 @@ TEST_P(EnvOptionsContract, APlatformsGroupIsFoundByItsConditionAndOnlyItsTextCha
     } cases[] = {
         {Sample("fgilde-CheckoutAndBuild__EnvOptions.proj"), true, "RS-XE2\\Win32", "RS-XE2\\Win64"},
         {Sample("fgilde-CheckoutAndBuild__EnvOptions_15.proj"), true, "Library\\RS21;", "Library\\RS21\\Win64"},
-        {newer, true, "$(BDSLIB)\\$(Platform)\\release", ";$(BDS)\\Imports"},
         {xe, false, "$(BDSCOMMONDIR)\\Dcp;$(BDS)\\include", ""},
     };
     for (const auto& c : cases) {
@@ -178,11 +170,12 @@ TEST_P(EnvOptionsContract, APlatformsGroupIsFoundByItsConditionAndOnlyItsTextCha
         file.Save();
         std::string expected = ReplacedAfter(c.original, c.conditions ? win32 : "<PropertyGroup>", "DelphiLibraryPath",
                                              own + ";C:\\Corvalis\\Win32");
-        expected = c.conditions ? ReplacedAfter(expected, "'$(Platform)'=='Win64'", "DelphiLibraryPath", "C:\\Corvalis\\Win64")
-                                : Replaced(expected, "</Project>",
-                                           "<PropertyGroup Condition=\"" + win64 +
-                                               "\"><DelphiLibraryPath>C:\\Corvalis\\Win64</DelphiLibraryPath>"
-                                               "</PropertyGroup></Project>");
+        expected = c.conditions
+                       ? ReplacedAfter(expected, "'$(Platform)'=='Win64'", "DelphiLibraryPath", "C:\\Corvalis\\Win64")
+                       : Replaced(expected, "</Project>",
+                                  "<PropertyGroup Condition=\"" + win64 +
+                                      "\"><DelphiLibraryPath>C:\\Corvalis\\Win64</DelphiLibraryPath>"
+                                      "</PropertyGroup></Project>");
         EXPECT_EQ(WithoutRepeatedNamespace(Read(path)), expected);
         EXPECT_EQ(TEnvOptions(Services(), path).Value("DelphiLibraryPath", win64.c_str()), "C:\\Corvalis\\Win64");
     }

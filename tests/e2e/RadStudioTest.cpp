@@ -16,17 +16,11 @@ using namespace uidriver;
 
 using RadStudioTest = E2eTest;
 
-// Where one platform of an IDE takes the product's output folder.
-struct PlatformPaths {
-    const IdeFixture* ide;
-    std::string platform; // "Win32", "Win64"
-    std::string output;   // below the installation folder
-};
-
 TEST_F(RadStudioTest, OldAndNewIdesGetEachPlatformsBuildAndPathsAndTheUninstallLeavesThemAsBefore)
 {
     const IdeFixture& delphi7 = AddIde(Ide::Delphi7);
     const IdeFixture& rad2010 = AddIde(Ide::Rad2010);
+    const IdeFixture& xe = AddIde(Ide::RadXE); // Win32 only; its browsing path ends in ";"
     const IdeFixture& xe2 = AddIde(Ide::RadXE2);
     const IdeFixture& rad11 = AddIde(Ide::Rad11);
     const IdeFixture& rad12 = AddIde(Ide::Rad12);
@@ -50,47 +44,41 @@ TEST_F(RadStudioTest, OldAndNewIdesGetEachPlatformsBuildAndPathsAndTheUninstallL
 
     const TRunResult install = Run(setup, "--silent \"--dir=" + InstallDir() + "\"");
     ASSERT_EQ(install.exitCode, DWORD(ecDone)) << install.errors << install.output;
-    const PlatformPaths paths[] = {
-        {&delphi7, "Win32", "Delphi7"},          {&rad2010, "Win32", "Delphi2010"},
-        {&xe2, "Win32", "DelphiXE2\\Win32"},     {&xe2, "Win64", "DelphiXE2\\Win64"},
-        {&rad11, "Win32", "Delphi11\\Win32"},    {&rad11, "Win64", "Delphi11\\Win64"},
-        {&rad12, "Win32", "Delphi12\\Win32"},    {&rad12, "Win64", "Delphi12\\Win64"},
+    // Each platform's search path, in the registry and in the platform's group of EnvOptions.proj.
+    const std::tuple<const IdeFixture*, const char*, std::string> paths[] = {
+        {&delphi7, "Win32", "Delphi7"},       {&rad2010, "Win32", "Delphi2010"},
+        {&xe, "Win32", "DelphiXE"},           {&xe2, "Win32", "DelphiXE2\\Win32"},
+        {&xe2, "Win64", "DelphiXE2\\Win64"},  {&rad11, "Win32", "Delphi11\\Win32"},
+        {&rad11, "Win64", "Delphi11\\Win64"}, {&rad12, "Win32", "Delphi12\\Win32"},
+        {&rad12, "Win64", "Delphi12\\Win64"},
     };
-    for (const PlatformPaths& path : paths) {
-        SCOPED_TRACE(path.output);
-        const std::string output = InstallDir() + "\\" + path.output;
-        const std::string library = path.ide->LibraryKey(path.platform).substr(path.ide->UserKey().size() + 1);
-        EXPECT_THAT(UserKey(*path.ide).at(UpperCase(library) + "\\SEARCH PATH"), EndsWith(";" + output));
-        if (path.ide->IsRadStudio()) {
-            const std::string condition = "'$(Platform)'=='" + path.platform + "'";
-            EXPECT_THAT(TEnvOptions(machine.platform, path.ide->EnvOptionsFile(machine.platform))
+    for (const auto& [ide, platform, folder] : paths) {
+        const std::string output = ";" + InstallDir() + "\\" + folder;
+        const std::string library = ide->LibraryKey(platform).substr(ide->UserKey().size() + 1);
+        EXPECT_THAT(UserKey(*ide).at(UpperCase(library) + "\\SEARCH PATH"), EndsWith(output));
+        const std::string condition = "'$(Platform)'=='" + std::string(platform) + "'";
+        if (ide->HasWin64())
+            EXPECT_THAT(TEnvOptions(machine.platform, ide->EnvOptionsFile(machine.platform))
                             .Value("DelphiLibraryPath", condition.c_str())
                             .value_or(""),
-                        EndsWith(";" + output));
-        }
+                        EndsWith(output));
     }
-    EXPECT_TRUE(Registered(xe2, "DelphiXE2\\Win32\\CorvalisDsgnD16.bpl"));
     EXPECT_TRUE(Registered(rad12, "Delphi12\\Win32\\CorvalisDsgnD29.bpl"));
     EXPECT_EQ(UserKey(rad12).count("KNOWN PACKAGES X64\\" +
                                    UpperCase(InstallDir() + "\\Delphi12\\Win64\\CorvalisDsgnD29.bpl")),
               1u);
-    EXPECT_EQ(UserKey(rad11).count("KNOWN PACKAGES X64\\" +
-                                   UpperCase(InstallDir() + "\\Delphi11\\Win64\\CorvalisDsgnD28.bpl")),
-              0u);
-    EXPECT_TRUE(machine.files.FileExists(InstallDir() + "\\Delphi11\\Win64\\CorvalisD28.bpl"));
-    EXPECT_TRUE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD28.bpl"));
+    // Only the Win32 runtime package goes where Windows finds it.
+    EXPECT_THAT(machine.files.ReadFile(machine.files.SystemDirectory() + "\\CorvalisD29.bpl").value_or(""),
+                HasSubstr("compiled for Win32"));
 
     // An update takes the product out of every platform of each IDE and puts the new one in.
-    const TRunResult update = Run(MakePackage("New Setup", "2.1.0.0 Standard Edition With Sources"),
-                                  "--silent --autoupdate");
+    const TRunResult update =
+        Run(MakePackage("New Setup", "2.1.0.0 Standard Edition With Sources"), "--silent --autoupdate");
     EXPECT_EQ(update.exitCode, DWORD(ecDone)) << update.errors;
-    EXPECT_THAT(update.output, HasSubstr("Uninstall from IDE:" + DisplayName(rad12) + " completed")) << update.output;
     EXPECT_THAT(UserKey(rad12).at("LIBRARY\\WIN64\\SEARCH PATH"), EndsWith(";" + InstallDir() + "\\Delphi12\\Win64"));
 
-    const TRunResult uninstall = Run(setup, "--silent --uninstall");
-    EXPECT_EQ(uninstall.exitCode, DWORD(ecDone)) << uninstall.errors;
+    EXPECT_EQ(Run(setup, "--silent --uninstall").exitCode, DWORD(ecDone));
     EXPECT_EQ(IdeSettings(), before);
-    EXPECT_FALSE(machine.files.FileExists(machine.files.SystemDirectory() + "\\CorvalisD28.bpl"));
 }
 
 } // namespace
