@@ -58,8 +58,7 @@ std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, c
 
 } // namespace
 
-void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
-                                    TPlatform platform)
+void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options, TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
     const std::string output = options.OutputDir(platform);
@@ -193,7 +192,7 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
             files.CreateDirectory(options.OutputDir(platform));
     if (options.BuildPlatforms().size() < target.Platforms().size())
         FLog.Log(llWarning, target.DisplayName() + " has no " + target.CompilerFile(pfWin64) +
-                        ": the packages are built for Win32 only.");
+                                ": the packages are built for Win32 only.");
     if (installData_.WithSources && options.CompilePackages) {
         DeleteFiles(options.OutputDir(), true, kObjectExtensions);
         DeleteResourceFiles(options);
@@ -328,10 +327,11 @@ void TCompiler::InstallPackage(TTargetOptions& options, const std::string& stem,
     for (const TPlatform platform : options.PackagePlatforms(true)) {
         // The 64-bit IDE makes its package list when it first starts; the installer never
         // makes it, as the IDE would then not add its own packages.
-        if (platform == pfWin64 && !platform_.registry.KeyExists(RootKey::CurrentUser,
-                                                                  target.UserKey + "\\" + kKnownPackagesX64))
+        if (platform == pfWin64 &&
+            !platform_.registry.KeyExists(RootKey::CurrentUser, target.UserKey + "\\" + kKnownPackagesX64))
             FLog.Log(llWarning, "The 64-bit IDE of " + target.DisplayName() + " has no \"" + kKnownPackagesX64 +
-                            "\" yet: start it once, then run the installer again to register " + bpl + " there.");
+                                    "\" yet: start it once, then run the installer again to register " + bpl +
+                                    " there.");
         target.KnownPackagesFor(platform).Add(options.OutputDir(platform) + "\\" + bpl, description);
     }
 }

@@ -28,16 +28,37 @@ constexpr TPlatformStore kPlatformStores[] = {
     {pfWin64, "\\Library\\Win64", "'$(Platform)'=='Win64'", {"\\C++\\Paths\\Win64", nullptr}},
 };
 
-constexpr TEnvOptionsElements kBds2007Elements = {
-    "Win32LibraryPath",      "Win32BrowsingPath",   "Win32DLLOutputPath",  "Win32DCPOutput", "Win32DebugDCUPath",
-    "CBuilderBPLOutputPath", "CBuilderIncludePath", "CBuilderLibraryPath", true,             true};
-constexpr TEnvOptionsElements kBds2009Elements = {
-    "Win32LibraryPath", "Win32BrowsingPath", "Win32DLLOutputPath", "Win32DCPOutput", "Win32DebugDCUPath",
-    "CBuilderBPLOutputPath", nullptr, nullptr, false, false};
+constexpr TEnvOptionsElements kBds2007Elements = {"Win32LibraryPath",
+                                                  "Win32BrowsingPath",
+                                                  "Win32DLLOutputPath",
+                                                  "Win32DCPOutput",
+                                                  "Win32DebugDCUPath",
+                                                  "CBuilderBPLOutputPath",
+                                                  "CBuilderIncludePath",
+                                                  "CBuilderLibraryPath",
+                                                  true,
+                                                  true};
+constexpr TEnvOptionsElements kBds2009Elements = {"Win32LibraryPath",
+                                                  "Win32BrowsingPath",
+                                                  "Win32DLLOutputPath",
+                                                  "Win32DCPOutput",
+                                                  "Win32DebugDCUPath",
+                                                  "CBuilderBPLOutputPath",
+                                                  nullptr,
+                                                  nullptr,
+                                                  false,
+                                                  false};
 // The C++ elements of XE and later are unconfirmed: only those a file already has are read and written.
-constexpr TEnvOptionsElements kDelphiElements = {
-    "DelphiLibraryPath",     "DelphiBrowsingPath",  "DelphiDLLOutputPath", "DelphiDCPOutput", "DelphiDebugDCUPath",
-    "CBuilderBPLOutputPath", "CBuilderIncludePath", "CBuilderLibraryPath", false,             false};
+constexpr TEnvOptionsElements kDelphiElements = {"DelphiLibraryPath",
+                                                 "DelphiBrowsingPath",
+                                                 "DelphiDLLOutputPath",
+                                                 "DelphiDCPOutput",
+                                                 "DelphiDebugDCUPath",
+                                                 "CBuilderBPLOutputPath",
+                                                 "CBuilderIncludePath",
+                                                 "CBuilderLibraryPath",
+                                                 false,
+                                                 false};
 
 constexpr TIdeLayout kClassic = {kClassicStore, nullptr, false, false, false, false};
 constexpr TIdeLayout kBds = {kBdsStore, nullptr, false, false, false, false};

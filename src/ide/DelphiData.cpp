@@ -203,7 +203,8 @@ std::string TCompileTarget::LoadDefaultProjectsDir() const
         return {};
     const std::string personal = platform_.shell.FolderPath(SpecialFolder::Personal).value_or("");
     if (KeyVersion >= 4)
-        return PathJoin(personal, KeyVersion >= 5 ? std::string(bds->Documents) + "\\Projects" : "Borland Studio Projects");
+        return PathJoin(personal,
+                        KeyVersion >= 5 ? std::string(bds->Documents) + "\\Projects" : "Borland Studio Projects");
 
     // The folder's name is localized in the IDE's resource module for the user's language.
     const std::string base = RootDir + "\\Bin\\coreide" + bds->ResourceSuffix + ".";

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -121,7 +120,7 @@ public:
     // installer does not know.
     const TBdsVersion* Version() const { return version_; }
     // A BDS version the installer does not know: only its identity is loaded.
-    bool IsUnknownVersion() const { return IsBDS() && (version_ == nullptr || !version_->Supported); }
+    bool IsUnknownVersion() const { return IsBDS() && version_ == nullptr; }
     const TIdeLayout& Layout() const;
     // The platforms whose library settings the IDE keeps, its own first.
     std::vector<TPlatform> Platforms() const;
@@ -130,7 +129,10 @@ public:
     // The user key's subkey that holds the platform's library settings.
     std::string LibraryKey(TPlatform platform) const;
     // The design-time packages the IDE that runs on the platform loads.
-    TDelphiPackageList& KnownPackagesFor(TPlatform platform) { return platform == pfWin32 ? KnownPackages : KnownPackagesX64; }
+    TDelphiPackageList& KnownPackagesFor(TPlatform platform)
+    {
+        return platform == pfWin32 ? KnownPackages : KnownPackagesX64;
+    }
     // The IDE's compiler for the platform, in its Bin folder.
     std::string CompilerFile(TPlatform platform) const;
     // The 64-bit IDE's executable, for the versions whose updates bring it; empty otherwise.
@@ -182,7 +184,10 @@ private:
     std::string CppPathsKey(const TPlatformStore& store) const;
     std::optional<std::string> ListUpdate(const std::optional<std::string>& stored, const TStringList& list,
                                           const TStringList& loaded) const;
-    const TLibrarySettings& Loaded(TPlatform platform) const { return platform == pfWin32 ? loadedWin32_ : loadedWin64_; }
+    const TLibrarySettings& Loaded(TPlatform platform) const
+    {
+        return platform == pfWin32 ? loadedWin32_ : loadedWin64_;
+    }
     std::string Variable(const std::string& name) const;
     std::optional<std::string> IdeVariable(const std::string& name, TPlatform platform) const;
 

@@ -224,8 +224,8 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
 
 // The text to store for a path list, or nullopt to leave the stored text (or its absence)
 // as it is: the IDEs that keep their lists' text get only the lists the run changed.
-std::optional<std::string> TCompileTarget::ListUpdate(const std::optional<std::string>& stored,
-                                                      const TStringList& list, const TStringList& loaded) const
+std::optional<std::string> TCompileTarget::ListUpdate(const std::optional<std::string>& stored, const TStringList& list,
+                                                      const TStringList& loaded) const
 {
     if (!Layout().KeepsListText)
         return PathListToString(list);

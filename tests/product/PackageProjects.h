@@ -14,10 +14,10 @@ enum class Language { Delphi, Cpp };
 // One IDE version's folder: the package folder below each Packages* folder and the output
 // folder below the product's root have this name.
 struct IdeFolder {
-    const char* name;  // "Delphi7", "CBuilder2007"
-    Language language; // .dpk or .bpk projects, letter D or C in their names
-    int versionNumber; // in the project names: CorvalisD7, CorvalisC11
-    bool vcl50;        // the IDE's packages are vcl50, vcldb50, dsnide50 (version 5)
+    const char* name;   // "Delphi7", "CBuilder2007"
+    Language language;  // .dpk or .bpk projects, letter D or C in their names
+    int versionNumber;  // in the project names: CorvalisD7, CorvalisC11
+    bool vcl50;         // the IDE's packages are vcl50, vcldb50, dsnide50 (version 5)
     bool win64 = false; // built for Win32 and Win64, into the output folder's Win32 and Win64 (XE2 on)
 };
 

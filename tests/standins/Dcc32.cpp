@@ -145,8 +145,8 @@ private:
             for (size_t i = 0; !found && i < options_.unitScopes.size(); ++i)
                 found = FindInFolders(files_, folders, options_.unitScopes[i] + "." + used.name + ".dcu");
             if (!found)
-                throw ToolFailure(1, file + "(" + std::to_string(used.line) + ") Fatal: File not found: '" +
-                                         used.name + ".dcu'");
+                throw ToolFailure(1, file + "(" + std::to_string(used.line) + ") Fatal: File not found: '" + used.name +
+                                         ".dcu'");
             CheckPlatform(*found, file, used.line, ExtractFileName(*found));
         }
     }

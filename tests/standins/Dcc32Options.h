@@ -12,15 +12,15 @@
 namespace corvalis::standins {
 
 struct Dcc32Options {
-    std::vector<std::string> unitPaths; // -U
-    std::string bplOutput;              // -LE
-    std::string dcpOutput;              // -LN
-    std::string dcuOutput;              // -N0, or -N of the older compilers
-    std::string hppOutput;              // -NH, or -N1
-    std::string objOutput;              // -NO, or -N2
-    std::string bpiOutput;              // -NB
+    std::vector<std::string> unitPaths;  // -U
+    std::string bplOutput;               // -LE
+    std::string dcpOutput;               // -LN
+    std::string dcuOutput;               // -N0, or -N of the older compilers
+    std::string hppOutput;               // -NH, or -N1
+    std::string objOutput;               // -NO, or -N2
+    std::string bpiOutput;               // -NB
     std::vector<std::string> unitScopes; // -NS
-    bool cppBuilderFiles = false;       // -JL
+    bool cppBuilderFiles = false;        // -JL
 
     // Every switch of a configuration file's text.
     void ApplyConfig(const std::string& text);
