@@ -97,8 +97,8 @@ void WritePrecompiledUnits(TreeWriter& tree, const IdeFolder& ide, const std::ve
     const std::string output = std::string(ide.name) + "\\" + (ide.win64 ? platform + "\\" : "");
     for (const PackageProject& package : packages) {
         for (const PackageProject::Unit& unit : package.units) {
-            const std::string text =
-                "Unit " + unit.name + ", precompiled for " + ide.name + ", for " + platform + "\r\n";
+            const std::string text = "Unit " + unit.name + ", precompiled for " + ide.name +
+                                     (ide.win64 ? ", for " + platform : std::string()) + "\r\n";
             if (ide.language == Language::Cpp) {
                 tree.File(output + "obj\\" + unit.name + ".obj", text);
                 tree.File(output + unit.name + ".hpp", text);

@@ -92,7 +92,8 @@ private:
             unitFolders_.push_back(Folder(folder));
         const std::string lib = PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib");
         const std::string platformLib = PathJoin(lib, std::string(compiler_.platform) + "\\release");
-        libraryFolder_ = files_.DirectoryExists(platformLib) ? platformLib : lib;
+        checksUsedUnits_ = files_.DirectoryExists(platformLib);
+        libraryFolder_ = checksUsedUnits_ ? platformLib : lib;
     }
 
     // A compiled file says which platform it is for; one for another platform is refused.
@@ -135,6 +136,8 @@ private:
     // by a unit scope and their name.
     void FindUsedUnits(const std::string& path, const std::string& text)
     {
+        if (!checksUsedUnits_)
+            return;
         std::vector<std::string> folders = unitFolders_;
         folders.push_back(libraryFolder_);
         const std::string file = ExtractFileName(path);
@@ -217,6 +220,7 @@ private:
     std::string fileName_;
     std::vector<std::string> unitFolders_;
     std::string libraryFolder_;
+    bool checksUsedUnits_ = false; // the compilers of XE and later
     std::vector<std::string> ownUnits_;
 };
 

@@ -9,10 +9,10 @@
 // and the IDE's library folder: the program's folder's parent + "\lib\<platform>\release"
 // where the IDE has it (XE and later), else + "\Lib". Each unit of the contains clause is
 // compiled from its 'path' (relative to the source's folder), or from Unit.pas in the -U
-// folders; without a source a precompiled Unit.dcu in the -U folders is used as it is. Each
-// unit a compiled unit uses is found as Unit.dcu, or as Scope.Unit.dcu for each unit scope
-// of -NS, in the -U folders and the library folder. A .dcp or .dcu that says it was
-// compiled "for" another platform is refused.
+// folders; without a source a precompiled Unit.dcu in the -U folders is used as it is. The
+// compilers of XE and later also find each unit a compiled unit uses, as Unit.dcu or as
+// Scope.Unit.dcu for each unit scope of -NS, in the -U folders and the library folder. A
+// .dcp or .dcu that says it was compiled "for" another platform is refused.
 //
 // Output, each file a line of text naming what produced it and for which platform: <-LE>\P.bpl, <-LN>\P.dcp and
 // <-N0>\Unit.dcu per compiled unit; with -JL also <-NB>\P.bpi, <-NB>\P.lib, <-NH>\Unit.hpp

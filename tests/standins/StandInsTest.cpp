@@ -118,8 +118,6 @@ void AddIdes(MemoryFiles& files)
         files.AddFile("C:\\Delphi7\\Lib\\" + library + ".dcp");
         files.AddFile("C:\\CBuilder6\\Lib\\" + library + ".bpi");
     }
-    for (const std::string unit : {"SysUtils", "Classes", "Forms"})
-        files.AddFile("C:\\Delphi7\\Lib\\" + unit + ".dcu");
     // From XE2 on, a library per platform, its units with scoped names.
     for (const std::string file : {"rtl.dcp", "vcl.dcp", "System.SysUtils.dcu", "System.Classes.dcu"})
         files.AddFile("C:\\Delphi12\\lib\\Win64\\release\\" + file, file + " for Win64");
