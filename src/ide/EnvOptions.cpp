@@ -99,18 +99,18 @@ IXmlElement* TEnvOptions::PropertyGroup(bool create)
 std::optional<std::string> TEnvOptions::Value(const std::string& element)
 {
     IXmlElement* group = PropertyGroup(false);
-    IXmlElement* child = group ? group->FirstChild(platform_.locale.AnsiToWide(element)) : nullptr;
+    IXmlElement* child = group ? group->FirstChild(Utf8ToUtf16(element)) : nullptr;
     if (child == nullptr)
         return std::nullopt;
-    return platform_.locale.WideToAnsi(child->Text());
+    return Utf16ToUtf8(child->Text());
 }
 
 void TEnvOptions::SetValue(const std::string& element, const std::string& text)
 {
     IXmlElement* group = PropertyGroup(true);
-    const std::u16string name = platform_.locale.AnsiToWide(element);
+    const std::u16string name = Utf8ToUtf16(element);
     IXmlElement* child = group->FirstChild(name);
-    (child ? *child : group->AddChild(name)).SetText(platform_.locale.AnsiToWide(text));
+    (child ? *child : group->AddChild(name)).SetText(Utf8ToUtf16(text));
 }
 
 void TEnvOptions::Save()
@@ -120,7 +120,15 @@ void TEnvOptions::Save()
         text.erase(at, 1);
     std::string bytes;
     switch (encoding_) {
-    case TextEncoding::Ansi: bytes = platform_.locale.WideToAnsi(text); break;
+    case TextEncoding::Ansi: {
+        // Written in another encoding than its own, the IDE would misread the whole file.
+        const std::optional<std::string> ansi = platform_.locale.WideToAnsi(text);
+        if (!ansi)
+            throw Exception("The IDE settings file \"" + path_ +
+                            "\" is in the system code page, which lacks characters of the paths to write into it");
+        bytes = *ansi;
+        break;
+    }
     case TextEncoding::Utf8: bytes = (byteOrderMark_ ? kUtf8Bom : "") + Utf16ToUtf8(text); break;
     case TextEncoding::Utf16LE: bytes = (byteOrderMark_ ? kUtf16LEBom : "") + Utf16ToBytes(text, false); break;
     case TextEncoding::Utf16BE: bytes = (byteOrderMark_ ? kUtf16BEBom : "") + Utf16ToBytes(text, true); break;

@@ -24,7 +24,7 @@ namespace {
 
 void ShowPlainMessage(const std::string& text)
 {
-    ::MessageBoxA(nullptr, text.c_str(), ui::kApplicationTitle, MB_OK);
+    ::MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(ui::kApplicationTitle).c_str(), MB_OK);
 }
 
 int RunWizard(Win32Platform& machine, TInstallData& installData)

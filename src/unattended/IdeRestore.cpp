@@ -132,7 +132,7 @@ int RunRestore(const Platform& platform, TCmdOptions& options)
     IConsole& console = platform.console;
     TLogToList log(platform.locale);
     log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
-        console.WriteLine(FormatLogLine(time, level, platform.locale.WideToAnsi(text), platform.locale.TimeSeparator()));
+        console.WriteLine(FormatLogLine(time, level, Utf16ToUtf8(text), platform.locale.TimeSeparator()));
     };
     const TRestoreResult result = RestoreIdeSettings(platform, options, options.RestoreFolder, log);
     if (!result.Refusal.empty())

@@ -31,7 +31,7 @@ protected:
         compiler = std::make_unique<TCompiler>(installer.machine.platform, *data);
         shell = std::make_unique<TShellIntegration>(installer.machine.platform, *data);
         compiler->Log().OnLog = [this](TLogBase&, TLogLevel level, const std::u16string& text, DateTime) {
-            lines.emplace_back(level, installer.machine.locale.WideToAnsi(text));
+            lines.emplace_back(level, Utf16ToUtf8(text));
         };
     }
     void Build(const std::vector<IdeFixture>& fixtures, const std::vector<std::string>& arguments = {})

@@ -282,10 +282,10 @@ TEST_F(InstallationRunTest, ARestoreTakesTheRunNamedOrTheNewestAndEndsWithTwoWhe
     EXPECT_EQ(Restore({}).ExitCode, 0);
     EXPECT_EQ(Settings(delphi7), installed);
 
-    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, true);
+    installer.machine.registry.SetLocked(RootKey::CurrentUser, "");
     EXPECT_EQ(Restore({}, std::string(kBackups) + "\\2026-03-01 09-15-00\\").ExitCode, 2);
     EXPECT_EQ(restoreLog.Messages.back().Level, llError);
-    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, false);
+    installer.machine.registry.SetLocked(RootKey::CurrentUser, "", false);
     EXPECT_EQ(Settings(delphi7), installed);
     EXPECT_EQ(Restore({}, "2026-03-01 09-15-00").ExitCode, 0);
     EXPECT_EQ(Settings(delphi7), original);

@@ -69,7 +69,7 @@ TEST(RegistryExport, AMissingKeyIsSavedAsMissingAndImportingItDeletesTheKey)
 
     registry.OpenKey(RootKey::LocalMachine, kKey, KeyAccess::WriteCreate)->WriteString("a", "b");
     const TKeyExport saved = ExportKey(registry, RootKey::LocalMachine, kKey);
-    registry.SetReadOnly(RootKey::LocalMachine, true);
+    registry.SetLocked(RootKey::LocalMachine, "");
     EXPECT_THAT([&] { ImportKey(registry, saved); },
                 ThrowsMessage<Exception>(HasSubstr("HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\7.0")));
 }
