@@ -35,7 +35,13 @@ public:
     void ExtractDistribution();
 
     // Building one package with an IDE's own tools (CompileBuild.cpp).
+    // The folder switches of dcc32.cfg, switch and value, in the file's order.
+    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options);
     void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options);
+    // The IDE's command-line tools read their command lines and dcc32.cfg in the system code
+    // page: raises an Exception, before anything of the IDE changes, when a folder they
+    // would get holds a character the code page lacks.
+    void CheckToolTexts(const TTargetOptions& options);
     void LogFileContent(const std::string& file);
     void InvokeCompiler(const TTargetOptions& options, const std::string& packageFile);
 

@@ -97,8 +97,9 @@ inline constexpr int32_t kExitCodeUnknown = -3;
 
 // Runs a tool and logs its output as it arrives: standard output at llDebug, standard
 // error at llError, complete lines converted from the OEM code page (a last unterminated
-// piece from the system code page); the log is idle once a polling cycle. Returns the tool's exit code, -1 when it cannot be started, -2 when a
-// pipe cannot be created, kExitCodeUnknown when the system cannot tell the exit code.
+// piece from the system code page); the log is idle once a polling cycle. Returns the
+// tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
+// kExitCodeUnknown when the system cannot tell the exit code.
 int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, const std::string& commandLine,
                    const std::string& workingFolder);
 

@@ -24,7 +24,7 @@ namespace {
 
 void ShowPlainMessage(const std::string& text)
 {
-    ::MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(ui::kApplicationTitle).c_str(), MB_OK);
+    ui::ShowMessageBox(nullptr, text, MB_OK);
 }
 
 int RunWizard(Win32Platform& machine, TInstallData& installData)

@@ -144,7 +144,7 @@ TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptions
     machine.registry.SetLocked(RootKey::LocalMachine, "");
     d.SaveToRegistry();
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey)) << "without administrator rights";
-    machine.registry.SetLocked(RootKey::LocalMachine, "", false);
+    machine.registry.SetLocked(RootKey::LocalMachine, "", MemoryRegistry::Lock::None);
     d.SaveToRegistry();
     EXPECT_EQ(testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey),
               (testing::RegistrySnapshot{{"INSTALLDIR", "s:C:\\Program Files\\Halvorn\\Corvalis"},

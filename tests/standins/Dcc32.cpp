@@ -6,6 +6,7 @@
 #include "ide/CmdLineUtils.h"
 #include "ide/Utils.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 #include "standins/Dcc32Options.h"
 #include "standins/PackageSource.h"
 
@@ -29,9 +30,9 @@ std::string SourceArgument(const std::vector<std::string>& arguments)
 
 class Compilation {
 public:
-    Compilation(IFileSystem& files, const std::string& workingFolder, const std::string& toolPath,
-                const Environment& env, ToolRun& run)
-        : files_(files), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
+    Compilation(IFileSystem& files, const ILocale& locale, const std::string& workingFolder,
+                const std::string& toolPath, const Environment& env, ToolRun& run)
+        : files_(files), locale_(locale), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
     {
     }
 
@@ -75,7 +76,7 @@ private:
     void ReadOptions()
     {
         if (const std::optional<std::string> text = files_.ReadFile(PathJoin(workingFolder_, "dcc32.cfg")))
-            options_.ApplyConfig(*text);
+            options_.ApplyConfig(locale_.AnsiToUtf8(*text));
         for (const std::string& folder : options_.unitPaths)
             unitFolders_.push_back(Folder(folder));
     }
@@ -149,6 +150,7 @@ private:
     }
 
     IFileSystem& files_;
+    const ILocale& locale_;
     const std::string& workingFolder_;
     const std::string& toolPath_;
     const Environment& env_;
@@ -161,11 +163,12 @@ private:
 
 } // namespace
 
-ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunDcc32(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env)
 {
-    return RunTool(FailureStream::Output,
-                   [&](ToolRun& run) { Compilation(files, workingFolder, toolPath, env, run).Run(commandLine); });
+    return RunTool(FailureStream::Output, [&](ToolRun& run) {
+        Compilation(files, locale, workingFolder, toolPath, env, run).Run(commandLine);
+    });
 }
 
 } // namespace corvalis::standins

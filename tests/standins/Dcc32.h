@@ -3,7 +3,8 @@
 // The Delphi command-line compiler, for packages.
 //
 // Command line: the program and one package source "P.dpk" (relative to the working
-// folder). Configuration: dcc32.cfg in the working folder (see Dcc32Options.h).
+// folder). Configuration: dcc32.cfg in the working folder (see Dcc32Options.h), in the
+// system code page.
 //
 // Each package of the requires clause is found as X.dcp in the -U folders, the -LN folder
 // and the IDE's Lib folder (the program's folder's parent + "\Lib"). Each unit of the
@@ -28,7 +29,7 @@
 
 namespace corvalis::standins {
 
-ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunDcc32(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env);
 
 } // namespace corvalis::standins

@@ -107,6 +107,7 @@ std::string MemoryLocale::ErrorText(uint32_t code) const
         {3, "The system cannot find the path specified"},
         {5, "Access is denied"},
         {32, "The process cannot access the file because it is being used by another process"},
+        {112, "There is not enough space on the disk"},
         {145, "The directory is not empty"},
         {183, "Cannot create a file when that file already exists"},
     };

@@ -147,7 +147,8 @@ std::shared_ptr<Node> MemoryRegistry::Find(RootKey root, const std::string& path
 
 std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::string& path, KeyAccess access)
 {
-    if (access != KeyAccess::Read && IsLocked(root, path))
+    const Lock lock = LockOf(root, path);
+    if (lock == Lock::Unreadable || (access != KeyAccess::Read && lock == Lock::ReadOnly))
         return nullptr;
     std::shared_ptr<Node> node = Find(root, path, access == KeyAccess::WriteCreate);
     if (!node)
@@ -157,28 +158,31 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::s
 
 bool MemoryRegistry::KeyExists(RootKey root, const std::string& path)
 {
-    return Find(root, path, false) != nullptr;
+    return LockOf(root, path) != Lock::Unreadable && Find(root, path, false) != nullptr;
 }
 
-void MemoryRegistry::SetLocked(RootKey root, const std::string& path, bool locked)
+void MemoryRegistry::SetLocked(RootKey root, const std::string& path, Lock lock)
 {
-    auto& paths = locked_[root];
+    auto& locks = locks_[root];
     const std::string key = NormalKeyPath(path);
-    std::erase_if(paths, [&](const std::string& p) { return SameName(p, key); });
-    if (locked)
-        paths.push_back(key);
+    std::erase_if(locks, [&](const auto& locked) { return SameName(locked.first, key); });
+    if (lock != Lock::None)
+        locks.emplace_back(key, lock);
 }
 
-bool MemoryRegistry::IsLocked(RootKey root, const std::string& path) const
+// The strictest lock on the key or a key above it.
+MemoryRegistry::Lock MemoryRegistry::LockOf(RootKey root, const std::string& path) const
 {
-    const auto paths = locked_.find(root);
-    if (paths == locked_.end())
-        return false;
+    Lock strictest = Lock::None;
+    const auto locks = locks_.find(root);
+    if (locks == locks_.end())
+        return strictest;
     const std::string key = NormalKeyPath(path);
-    return std::any_of(paths->second.begin(), paths->second.end(), [&](const std::string& locked) {
-        return locked.empty() || (SameName(key.substr(0, locked.size()), locked) &&
-                                  (key.size() == locked.size() || key[locked.size()] == '\\'));
-    });
+    for (const auto& [locked, lock] : locks->second)
+        if (locked.empty() || (SameName(key.substr(0, locked.size()), locked) &&
+                               (key.size() == locked.size() || key[locked.size()] == '\\')))
+            strictest = std::max(strictest, lock);
+    return strictest;
 }
 
 // Depth first, as Windows deletes a tree: a branch that cannot go stays, with its parents.
@@ -187,7 +191,7 @@ bool MemoryRegistry::DeleteSubkeys(RootKey root, Node& node, const std::string& 
     bool all = true;
     for (auto it = node.subkeys.begin(); it != node.subkeys.end();) {
         const std::string child = path + "\\" + (*it)->name;
-        if (DeleteSubkeys(root, **it, child) && !IsLocked(root, child)) {
+        if (DeleteSubkeys(root, **it, child) && LockOf(root, child) == Lock::None) {
             (*it)->deleted = true;
             it = node.subkeys.erase(it);
         } else {
@@ -208,7 +212,7 @@ bool MemoryRegistry::DeleteKey(RootKey root, const std::string& path)
     const std::string leaf = slash == std::string::npos ? key : key.substr(slash + 1);
     auto& subkeys = parent->subkeys;
     auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return SameName(k->name, leaf); });
-    if (it == subkeys.end() || !DeleteSubkeys(root, **it, key) || IsLocked(root, key))
+    if (it == subkeys.end() || !DeleteSubkeys(root, **it, key) || LockOf(root, key) != Lock::None)
         return false;
     (*it)->deleted = true;
     subkeys.erase(it);

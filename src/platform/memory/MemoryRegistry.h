@@ -28,19 +28,21 @@ public:
     bool KeyExists(RootKey root, const std::string& path) override;
     bool DeleteKey(RootKey root, const std::string& path) override;
 
-    // A key, present or not, with everything below it, that can be read but not created,
-    // written or deleted: one whose permissions let the user only read it, or a whole root
-    // (an empty path), as HKEY_LOCAL_MACHINE for a user without administrator rights.
-    // Deleting a tree that holds one deletes what it can, as Windows does.
-    void SetLocked(RootKey root, const std::string& path, bool locked = true);
+    // A key, present or not, with everything below it, that cannot be created, written or
+    // deleted, and with unreadable not even opened: one whose permissions let the user only
+    // read it, or nothing at all; or a whole root (an empty path), as HKEY_LOCAL_MACHINE for
+    // a user without administrator rights. Deleting a tree that holds one deletes what it
+    // can, as Windows does.
+    enum class Lock { None, ReadOnly, Unreadable };
+    void SetLocked(RootKey root, const std::string& path, Lock lock = Lock::ReadOnly);
 
 private:
     std::shared_ptr<Node> Find(RootKey root, const std::string& path, bool create);
-    bool IsLocked(RootKey root, const std::string& path) const;
+    Lock LockOf(RootKey root, const std::string& path) const;
     bool DeleteSubkeys(RootKey root, Node& node, const std::string& path);
 
     std::map<RootKey, std::shared_ptr<Node>> roots_;
-    std::map<RootKey, std::vector<std::string>> locked_;
+    std::map<RootKey, std::vector<std::pair<std::string, Lock>>> locks_;
 };
 
 } // namespace corvalis

@@ -87,7 +87,9 @@ bool Win32Files::CopyFile(const std::string& from, const std::string& to)
 
 bool Win32Files::MoveFile(const std::string& from, const std::string& to)
 {
-    return Check(::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING));
+    // Windows refuses to replace with a folder.
+    const DWORD flags = DirectoryExists(from) ? 0 : MOVEFILE_REPLACE_EXISTING;
+    return Check(::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), flags));
 }
 
 bool Win32Files::DeleteFile(const std::string& path)
