@@ -271,24 +271,33 @@ INSTANTIATE_TEST_SUITE_P(EachFault, InstallationRunBackupFaults, ::testing::Valu
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The clock set back: the runs made now come after the older runs of later dates, by their
-// sequence, and pruning keeps the ten newest, the run just made among them.
-TEST_F(InstallationRunTest, RunsFollowTheirSequenceWhateverTheClockAndTheTenNewestAreKept)
+// sequence; pruning keeps the ten newest, the run just made among them, and the run a
+// restore reads.
+TEST_F(InstallationRunTest, RunsFollowTheirSequenceWhateverTheClockAndPruningKeepsTheTenNewest)
 {
-    Add(Ide::Delphi7);
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
     const auto run = [](int n) { return BackupRunName(n, EncodeDateTime({2027, 1, n, 8, 0, 0, 0})); };
+    const std::string saved = FormatRegFile(Settings(delphi7).first);
     for (int n = 1; n <= 12; ++n)
-        installer.machine.files.AddFile(std::string(kBackups) + "\\" + run(n) + "\\Delphi7\\Registry.reg");
+        installer.machine.files.AddFile(std::string(kBackups) + "\\" + run(n) + "\\Delphi7\\Registry.reg", saved);
     installer.machine.files.AddFile(std::string(kBackups) + "\\Notes\\read me.txt");
     Run(kFirstRun, {taInstall});
     Run(kFirstRun, {taInstall});
-    std::vector<std::string> expected;
-    for (int n = 5; n <= 12; ++n)
-        expected.push_back(run(n));
-    expected.insert(expected.end(), {"0013 2026-03-01 09-15-00", "0014 2026-03-01 09-15-00", "Notes"});
-    EXPECT_THAT(Folders(kBackups), ElementsAreArray(expected));
+    const auto runs = [&](int from, int to) {
+        std::vector<std::string> names;
+        for (int n = from; n <= to; ++n)
+            names.push_back(n <= 12 ? run(n) : BackupRunName(n, kFirstRun));
+        names.push_back("Notes");
+        return names;
+    };
+    EXPECT_THAT(Folders(kBackups), ElementsAreArray(runs(5, 14)));
     EXPECT_EQ(Restore({}).ExitCode, 0);
     EXPECT_EQ(restoreLog.Messages.front().Text,
-              Utf8ToUtf16("Restoring the IDE settings saved in " + std::string(kBackups) + "\\0014 2026-03-01 09-15-00"));
+              Utf8ToUtf16("Restoring the IDE settings saved in " + std::string(kBackups) + "\\" + runs(14, 14)[0]));
+    EXPECT_EQ(Restore({}, "5").ExitCode, 0);
+    std::vector<std::string> kept = runs(7, 16);
+    kept.insert(kept.begin(), run(5));
+    EXPECT_THAT(Folders(kBackups), ElementsAreArray(kept));
 }
 
 // Names that the system code page lacks ("Łukasz") survive the installation and the restore;

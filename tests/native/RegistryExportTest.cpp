@@ -34,6 +34,7 @@ TEST(RegistryExport, ImportingTheFileRestoresTheKeyExactly)
         {"$(DELPHI)\\Bin\\dclado70.bpl", {kRegString, Utf16(u"ADO components\0"s)}},
         {"C:\\\"quoted\\\"\\", {kRegString, Utf16(u"a \"b\" \\\\c\\\0"s)}},
         {"C:\\Users\\\xC5\x81ukasz\\\xE4\xB8\xAD.bpl", {kRegString, Utf16(u"Stra\u00DFe \u0141\0"s)}},
+        {"\xED\xA0\xBD lone surrogate", {kRegString, Utf16(u"\xD83D\0"s)}}, // as Windows may hand it over
         {"Empty", {kRegString, Utf16(u"\0"s)}},
         {"Odd", {kRegString, "odd"}},
         {"Unterminated", {kRegString, Utf16(u"no zero")}},
