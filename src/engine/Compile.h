@@ -36,9 +36,15 @@ public:
     void ExtractDistribution();
 
     // Building one package with an IDE's own tools (CompileBuild.cpp).
-    // For a platform other than Win32 the Win64 compiler and its own configuration file.
+    // The switches of the compiler's configuration file (dcc32.cfg, or dcc64.cfg for Win64),
+    // switch and value, in the file's order.
+    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options, TPlatform platform);
     void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
                              TPlatform platform = pfWin32);
+    // The IDE's command-line tools read their command lines and configuration files in the system code
+    // page: raises an Exception, before anything of the IDE changes, when a folder they
+    // would get holds a character the code page lacks.
+    void CheckToolTexts(const TTargetOptions& options);
     void LogFileContent(const std::string& file);
     void InvokeCompiler(const TTargetOptions& options, const std::string& packageFile, TPlatform platform = pfWin32);
 

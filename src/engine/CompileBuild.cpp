@@ -58,7 +58,8 @@ std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, c
 
 } // namespace
 
-void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options, TPlatform platform)
+std::vector<std::pair<std::string, std::string>> TCompiler::CompilerSwitches(const TTargetOptions& options,
+                                                                            TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
     const std::string output = options.OutputDir(platform);
@@ -73,28 +74,57 @@ void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTarget
     if (auto library = platform_.registry.OpenKey(RootKey::CurrentUser, target.LibraryKey(platform), KeyAccess::Read))
         registeredBpl = library->ReadString("Package DPL Output");
 
+    std::vector<std::pair<std::string, std::string>> switches;
+    for (const std::string& folders : {output + ";" + unitOutput, searchPath, packageFolders, registeredBpl})
+        for (const char* option : {"-U", "-I", "-R", "-O"})
+            switches.emplace_back(option, folders);
+    for (const char* option : {"-LE", "-LN", "-N0", "-N1", "-NH"})
+        switches.emplace_back(option, output);
+    switches.emplace_back("-N2", unitOutput);
+    switches.emplace_back("-NO", unitOutput);
+    switches.emplace_back("-NB", output);
+    if (target.Layout().UnitScopes)
+        switches.emplace_back("-NS", PlatformFacts(platform).UnitScopes);
+    return switches;
+}
+
+void TCompiler::WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options, TPlatform platform)
+{
+    const TCompileTarget& target = options.Target;
     std::string text = "-Q -B -H+ -W+";
     if (target.IsBDS() && (target.PersonalitySet() & psBCB))
         text += " -JL";
     text += "\r\n";
-    const auto line = [&](const char* option, const std::string& value) {
-        text += std::string(option) + "\"" + value + "\"\r\n";
-    };
-    for (const std::string& folders : {output + ";" + unitOutput, searchPath, packageFolders, registeredBpl})
-        for (const char* option : {"-U", "-I", "-R", "-O"})
-            line(option, folders);
-    line("-LE", output);
-    line("-LN", output);
-    line("-N0", output);
-    line("-N1", output);
-    line("-NH", output);
-    line("-N2", unitOutput);
-    line("-NO", unitOutput);
-    line("-NB", output);
-    if (target.Layout().UnitScopes)
-        line("-NS", PlatformFacts(platform).UnitScopes);
-    if (!platform_.files.WriteFile(configFile, text))
+    for (const auto& [option, value] : CompilerSwitches(options, platform))
+        text += option + "\"" + value + "\"\r\n";
+    const std::optional<std::string> ansi = platform_.locale.Utf8ToAnsi(text);
+    if (!ansi)
+        throw Exception("The compiler configuration " + configFile + " cannot be written in the system code page");
+    if (!platform_.files.WriteFile(configFile, *ansi))
         throw OSError(platform_.files.LastError(), platform_.locale);
+}
+
+void TCompiler::CheckToolTexts(const TTargetOptions& options)
+{
+    if (!options.HasDcc32())
+        return;
+    const TCompileTarget& target = options.Target;
+    std::vector<std::string> texts = {options.PackageSourceDir()};
+    if (target.IsBCB()) {
+        texts.insert(texts.end(), {options.Bpr2MakFile(), target.MakeFile()});
+    } else {
+        for (const TPlatform platform : options.BuildPlatforms()) {
+            texts.push_back(target.CompilerFile(platform));
+            for (const auto& [option, folders] : CompilerSwitches(options, platform))
+                for (const std::string& folder : SplitString(folders, ';'))
+                    texts.push_back(folder);
+        }
+    }
+    for (const std::string& text : texts)
+        if (!platform_.locale.Utf8ToAnsi(text))
+            throw Exception(target.DisplayName() +
+                            " is left unchanged: its command-line tools read only the system code page, which "
+                            "cannot hold \"" + text + "\"");
 }
 
 void TCompiler::LogFileContent(const std::string& file)
@@ -184,6 +214,7 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
     TCompileTarget& target = options.Target;
     IFileSystem& files = platform_.files;
     const TMetadataProvidersList& providers = *installData_.Providers;
+    CheckToolTexts(options);
     FLog.LogInfo("Compiling for:" + target.DisplayName());
     if (!files.DirectoryExists(options.OutputDir()))
         files.CreateDirectory(options.OutputDir());

@@ -2,40 +2,47 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
-#include "engine/RegistryExport.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
 #include "log/uLogger.h"
 #include "platform/Exceptions.h"
-#include "platform/PathText.h"
 
 namespace corvalis {
 namespace {
 
-bool IsRunName(const std::string& name)
+// The sequence of a run's folder name; nullopt for any other name.
+std::optional<uint32_t> RunSequence(const std::string& name)
 {
-    static const std::string pattern = "dddd-dd-dd dd-dd-dd";
-    if (name.size() != pattern.size())
-        return false;
-    for (size_t i = 0; i < name.size(); ++i)
-        if (pattern[i] == 'd' ? name[i] < '0' || name[i] > '9' : name[i] != pattern[i])
-            return false;
-    return true;
+    static const std::string time = " dddd-dd-dd dd-dd-dd";
+    const size_t digits = name.find(' ');
+    if (digits == 0 || digits > 9 || name.size() != digits + time.size())
+        return std::nullopt;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char expected = i < digits ? 'd' : time[i - digits];
+        if (expected == 'd' ? name[i] < '0' || name[i] > '9' : name[i] != expected)
+            return std::nullopt;
+    }
+    return static_cast<uint32_t>(std::stoul(name.substr(0, digits)));
+}
+
+std::string ReadOrFail(const IFileSystem& files, const std::string& file)
+{
+    const std::optional<std::string> content = files.ReadFile(file);
+    if (!content)
+        throw Exception("Cannot read " + file);
+    return *content;
+}
+
+void WriteOrFail(const Platform& platform, const std::string& file, const std::string& content)
+{
+    if (!platform.files.WriteFile(file, content))
+        throw Exception("Cannot write " + file + ": " + LastFileErrorText(platform));
 }
 
 } // namespace
-
-std::vector<std::string> BackupRunNames(const IFileSystem& files, const std::string& backupFolder)
-{
-    std::vector<std::string> names;
-    for (const DirEntry& entry : files.Enumerate(backupFolder))
-        if (entry.directory && IsRunName(entry.name))
-            names.push_back(entry.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 std::string BackupFolder(const Platform& platform)
 {
@@ -43,70 +50,117 @@ std::string BackupFolder(const Platform& platform)
     return PathJoin(ExcludeTrailingPathDelimiter(local), "Halvorn\\Corvalis\\Backup");
 }
 
-std::string BackupRunName(DateTime time)
+std::vector<TBackupRun> BackupRuns(const IFileSystem& files, const std::string& backupFolder)
 {
-    const DateTimeParts parts = DecodeDateTime(time);
-    char name[32];
-    std::snprintf(name, sizeof name, "%04d-%02d-%02d %02d-%02d-%02d", parts.year, parts.month, parts.day, parts.hour,
-                  parts.minute, parts.second);
+    std::vector<TBackupRun> runs;
+    for (const DirEntry& entry : files.Enumerate(backupFolder))
+        if (const auto sequence = RunSequence(entry.name); sequence && entry.directory)
+            runs.push_back({*sequence, entry.name});
+    std::sort(runs.begin(), runs.end(), [](const TBackupRun& a, const TBackupRun& b) {
+        return std::tie(a.Sequence, a.Name) < std::tie(b.Sequence, b.Name);
+    });
+    return runs;
+}
+
+std::string BackupRunName(uint32_t sequence, DateTime time)
+{
+    const DateTimeParts t = DecodeDateTime(time);
+    char name[48];
+    std::snprintf(name, sizeof name, "%04u %04d-%02d-%02d %02d-%02d-%02d", sequence, t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
     return name;
 }
 
-std::string TIdeBackup::RunFolder()
+TIdeSettings ReadIdeSettings(const Platform& platform, const TCompileTarget& target)
 {
-    if (!runFolder_.empty())
-        return runFolder_;
-    IFileSystem& files = platform_.files;
-    const std::string backups = BackupFolder(platform_);
-    // A second run within the same second takes the next free one, so that no run's
-    // backup overwrites another's.
-    constexpr double kSecond = 1.0 / 86400;
-    DateTime time = platform_.locale.Now();
-    std::string folder = PathJoin(backups, BackupRunName(time));
-    while (files.DirectoryExists(folder)) {
-        time += kSecond;
-        folder = PathJoin(backups, BackupRunName(time));
-    }
-    if (!files.ForceDirectories(folder))
-        throw Exception("Cannot create the folder " + folder + ": " + LastFileErrorText(platform_));
-    runFolder_ = folder;
-    log_.LogInfo("The IDE settings are saved before they change, in " + folder);
-    const std::vector<std::string> names = BackupRunNames(files, backups);
-    for (size_t i = 0; i + kKeptBackups < names.size(); ++i)
-        files.DeleteTree(PathJoin(backups, names[i]));
-    return runFolder_;
+    TIdeSettings settings{ExportKey(platform.registry, RootKey::CurrentUser, target.UserKey), std::nullopt};
+    const std::string envOptions = target.EnvOptionsFile();
+    if (!envOptions.empty() && platform.files.FileExists(envOptions))
+        settings.EnvOptions = ReadOrFail(platform.files, envOptions);
+    return settings;
 }
 
-bool TIdeBackup::Save(const TCompileTarget& target)
+TIdeSettings ReadSavedIdeSettings(const IFileSystem& files, const std::string& folder)
 {
-    if (std::find(saved_.begin(), saved_.end(), &target) != saved_.end())
-        return true;
-    IFileSystem& files = platform_.files;
+    const std::string registryFile = PathJoin(folder, kBackupRegistryFile);
+    const std::optional<std::string> registry = files.ReadFile(registryFile);
+    if (!registry)
+        throw Exception("The backup " + folder + " holds no " + kBackupRegistryFile);
     try {
+        return {ParseRegFile(*registry), files.ReadFile(PathJoin(folder, kBackupEnvOptionsFile))};
+    } catch (const Exception& error) {
+        throw Exception(registryFile + ": " + error.Message());
+    }
+}
+
+const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
+{
+    for (const auto& [saved, settings] : saved_)
+        if (saved == &target)
+            return &settings;
+    IFileSystem& files = platform_.files;
+    std::string incomplete;
+    try {
+        TIdeSettings settings = ReadIdeSettings(platform_, target);
+        const std::string registryFile = FormatRegFile(settings.Key);
+        CreateRun();
+        // Written under another name and renamed once whole: an IDE's folder in a run is complete.
         const std::string folder = PathJoin(RunFolder(), ProductFolderName(target));
-        if (!files.ForceDirectories(folder))
-            throw Exception("Cannot create the folder " + folder + ": " + LastFileErrorText(platform_));
-        const std::string registryFile = PathJoin(folder, kBackupRegistryFile);
-        const TKeyExport key = ExportKey(platform_.registry, RootKey::CurrentUser, target.UserKey);
-        if (!files.WriteFile(registryFile, FormatRegFile(key)))
-            throw Exception("Cannot write " + registryFile + ": " + LastFileErrorText(platform_));
-        const std::string envOptions = target.EnvOptionsFile();
-        if (!envOptions.empty() && files.FileExists(envOptions)) {
-            const auto content = files.ReadFile(envOptions);
-            if (!content)
-                throw Exception("Cannot read " + envOptions + ": " + LastFileErrorText(platform_));
-            const std::string copy = PathJoin(folder, kBackupEnvOptionsFile);
-            if (!files.WriteFile(copy, *content))
-                throw Exception("Cannot write " + copy + ": " + LastFileErrorText(platform_));
-        }
+        incomplete = folder + ".incomplete";
+        if (!files.CreateDirectory(incomplete))
+            throw Exception("Cannot create the folder " + incomplete + ": " + LastFileErrorText(platform_));
+        WriteOrFail(platform_, PathJoin(incomplete, kBackupRegistryFile), registryFile);
+        if (settings.EnvOptions)
+            WriteOrFail(platform_, PathJoin(incomplete, kBackupEnvOptionsFile), *settings.EnvOptions);
+        if (!files.MoveFile(incomplete, folder))
+            throw Exception("Cannot rename " + incomplete + ": " + LastFileErrorText(platform_));
+        saved_.emplace_back(&target, std::move(settings));
         log_.LogDebug("Settings of " + target.DisplayName() + " saved in " + folder);
     } catch (const std::exception& error) {
+        if (!incomplete.empty())
+            files.DeleteTree(incomplete);
+        if (saved_.empty() && run_) {
+            files.DeleteTree(RunFolder());
+            run_.reset();
+        }
         log_.LogError("The settings of " + target.DisplayName() + " cannot be saved, so it is left unchanged. " +
                       error.what());
-        return false;
+        return nullptr;
     }
-    saved_.push_back(&target);
-    return true;
+    if (saved_.size() == 1)
+        Prune();
+    return &saved_.back().second;
+}
+
+std::string TIdeBackup::RunFolder() const
+{
+    return run_ ? PathJoin(BackupFolder(platform_), run_->Name) : std::string();
+}
+
+void TIdeBackup::CreateRun()
+{
+    if (run_)
+        return;
+    IFileSystem& files = platform_.files;
+    const std::string backups = BackupFolder(platform_);
+    const std::vector<TBackupRun> runs = BackupRuns(files, backups);
+    const uint32_t sequence = runs.empty() ? 1 : runs.back().Sequence + 1;
+    TBackupRun run{sequence, BackupRunName(sequence, platform_.locale.Now())};
+    const std::string folder = PathJoin(backups, run.Name);
+    if (!files.ForceDirectories(backups) || !files.CreateDirectory(folder))
+        throw Exception("Cannot create the folder " + folder + ": " + LastFileErrorText(platform_));
+    run_ = std::move(run);
+    log_.LogInfo("The IDE settings are saved before they change, in " + folder);
+}
+
+void TIdeBackup::Prune()
+{
+    const std::string backups = BackupFolder(platform_);
+    std::vector<TBackupRun> runs = BackupRuns(platform_.files, backups);
+    std::erase_if(runs, [&](const TBackupRun& run) { return run.Name == run_->Name || SameText(run.Name, keep_); });
+    // This run is the newest of those kept.
+    for (size_t i = 0; i + kKeptBackups - 1 < runs.size(); ++i)
+        platform_.files.DeleteTree(PathJoin(backups, runs[i].Name));
 }
 
 } // namespace corvalis

@@ -5,27 +5,46 @@
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
 #include "platform/PathText.h"
+#include "platform/TextEncoding.h"
 
 namespace corvalis {
 namespace {
 
-constexpr const char* kHeader = "REGEDIT4";
+constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
+constexpr const char* kByteOrderMark = "\xFF\xFE";
 constexpr const char* kRootNames[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"};
 // Registry Editor breaks hex data after the byte that passes this column.
 constexpr size_t kHexLineWidth = 76;
+
+std::string RootedPath(RootKey root, const std::string& path)
+{
+    return std::string(kRootNames[root == RootKey::CurrentUser]) + "\\" + path;
+}
 
 void ExportTree(IRegistry& registry, RootKey root, const std::string& path, std::vector<TExportedKey>& keys)
 {
     auto key = registry.OpenKey(root, path, KeyAccess::Read);
     if (!key)
-        return;
+        throw Exception("The registry key " + RootedPath(root, path) + " cannot be read");
     TExportedKey exported{path, {}};
-    for (const std::string& name : key->ValueNames())
-        if (auto value = key->ReadValue(name))
-            exported.Values.emplace_back(name, std::move(*value));
+    for (const std::string& name : key->ValueNames()) {
+        auto value = key->ReadValue(name);
+        if (!value)
+            throw Exception("The value \"" + name + "\" of the registry key " + RootedPath(root, path) +
+                            " cannot be read");
+        exported.Values.emplace_back(name, std::move(*value));
+    }
     keys.push_back(std::move(exported));
     for (const std::string& subkey : key->SubKeyNames())
         ExportTree(registry, root, path + "\\" + subkey, keys);
+}
+
+// A key that cannot be opened is missing only when its parent does not list it either.
+bool KeyListed(IRegistry& registry, RootKey root, const std::string& path)
+{
+    const size_t slash = path.rfind('\\');
+    const auto parent = registry.OpenKey(root, slash == std::string::npos ? "" : path.substr(0, slash), KeyAccess::Read);
+    return parent && ContainsText(parent->SubKeyNames(), path.substr(slash + 1));
 }
 
 std::string Quoted(const std::string& text)
@@ -39,19 +58,27 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
-// A string fits between quotes when it holds one terminating zero and no line break.
-bool IsPlainString(const RegistryValue& value)
+std::string StringData(const std::u16string& text)
 {
-    const std::string& data = value.data;
-    return value.type == kRegString && !data.empty() && data.find('\0') == data.size() - 1 &&
-           data.find_first_of("\r\n") == std::string::npos;
+    return Utf16ToBytes(text + u'\0', false);
+}
+
+// A string fits between quotes when it is UTF-16 with one terminating zero and no line break.
+std::optional<std::u16string> PlainString(const RegistryValue& value)
+{
+    if (value.type != kRegString || value.data.size() % 2 != 0)
+        return std::nullopt;
+    const std::u16string text = Utf16FromBytes(value.data, false);
+    if (text.empty() || text.find(u'\0') != text.size() - 1 || text.find_first_of(u"\r\n") != std::u16string::npos)
+        return std::nullopt;
+    return text.substr(0, text.size() - 1);
 }
 
 std::string ValueLine(const std::string& name, const RegistryValue& value)
 {
     std::string line = (name.empty() ? std::string("@") : Quoted(name)) + "=";
-    if (IsPlainString(value))
-        return line + Quoted(value.data.substr(0, value.data.size() - 1)) + "\r\n";
+    if (const auto text = PlainString(value))
+        return line + Quoted(Utf16ToUtf8(*text)) + "\r\n";
     char buffer[32];
     if (value.type == kRegDWord && value.data.size() == 4) {
         uint32_t number = 0;
@@ -81,11 +108,6 @@ std::string ValueLine(const std::string& name, const RegistryValue& value)
     return text + line + "\r\n";
 }
 
-std::string RootedPath(RootKey root, const std::string& path)
-{
-    return std::string(kRootNames[root == RootKey::CurrentUser]) + "\\" + path;
-}
-
 // Reads the registry file line by line; every failure names the line.
 class RegFileParser {
 public:
@@ -110,7 +132,7 @@ public:
         if (!pending.empty())
             Fail(pending);
         if (!headerSeen_ || content_.Path.empty())
-            throw Exception("The file is not a registry export of IDE settings.");
+            throw Exception("The file is not a registry export of IDE settings");
     }
 
     TKeyExport Result() { return std::move(content_); }
@@ -180,7 +202,7 @@ private:
         RegistryValue value;
         if (!data.empty() && data[0] == '"') {
             size_t end = 0;
-            value = {kRegString, QuotedText(data, end) + '\0'};
+            value = {kRegString, StringData(Utf8ToUtf16(QuotedText(data, end)))};
             if (end != data.size())
                 Fail(text);
         } else if (StartsText("dword:", data)) {
@@ -257,22 +279,36 @@ private:
 TKeyExport ExportKey(IRegistry& registry, RootKey root, const std::string& path)
 {
     TKeyExport content{root, NormalKeyPath(path), {}};
-    ExportTree(registry, root, content.Path, content.Keys);
+    if (registry.KeyExists(root, content.Path) || KeyListed(registry, root, content.Path))
+        ExportTree(registry, root, content.Path, content.Keys);
     return content;
 }
 
 void ImportKey(IRegistry& registry, const TKeyExport& content)
 {
-    registry.DeleteKey(content.Root, content.Path);
-    if (registry.KeyExists(content.Root, content.Path))
-        throw Exception("The registry key " + RootedPath(content.Root, content.Path) + " cannot be deleted");
+    // What cannot be deleted or written is left as it is: the comparison at the end tells
+    // whether it matters.
+    std::string failure;
+    if (!registry.DeleteKey(content.Root, content.Path) && registry.KeyExists(content.Root, content.Path))
+        failure = "The registry key " + RootedPath(content.Root, content.Path) + " cannot be deleted";
     for (const TExportedKey& exported : content.Keys) {
         auto key = registry.OpenKey(content.Root, exported.Path, KeyAccess::WriteCreate);
-        if (!key)
-            throw Exception("The registry key " + RootedPath(content.Root, exported.Path) + " cannot be created");
-        for (const auto& [name, value] : exported.Values)
-            key->WriteValue(name, value);
+        if (!key) {
+            failure = "The registry key " + RootedPath(content.Root, exported.Path) + " cannot be created";
+            continue;
+        }
+        for (const auto& [name, value] : exported.Values) {
+            try {
+                key->WriteValue(name, value);
+            } catch (const ERegistryException& error) {
+                failure = error.Message() + " in " + RootedPath(content.Root, exported.Path);
+            }
+        }
     }
+    if (ExportKey(registry, content.Root, content.Path) != content)
+        throw Exception(failure.empty() ? "The registry key " + RootedPath(content.Root, content.Path) +
+                                              " differs from the saved one after the import"
+                                        : failure);
 }
 
 std::string FormatRegFile(const TKeyExport& content)
@@ -284,12 +320,24 @@ std::string FormatRegFile(const TKeyExport& content)
             text += ValueLine(name, value);
         text += "\r\n";
     }
-    return text;
+    const std::string bytes = kByteOrderMark + Utf16ToBytes(Utf8ToUtf16(text), false);
+    // A name with a line break would break its line: the file is read back to be sure.
+    std::optional<TKeyExport> back;
+    try {
+        back = ParseRegFile(bytes);
+    } catch (const Exception&) {
+    }
+    if (back != content)
+        throw Exception("A registry file cannot hold the key " + RootedPath(content.Root, content.Path) +
+                        " exactly: a name in it holds a line break");
+    return bytes;
 }
 
-TKeyExport ParseRegFile(const std::string& text)
+TKeyExport ParseRegFile(const std::string& bytes)
 {
-    return RegFileParser(text).Result();
+    if (bytes.compare(0, 2, kByteOrderMark) != 0)
+        throw Exception("The file is not a Unicode registry file");
+    return RegFileParser(Utf16ToUtf8(Utf16FromBytes(bytes.substr(2), false))).Result();
 }
 
 } // namespace corvalis

@@ -51,18 +51,15 @@ int32_t KeyVersionOf(const std::string& keyVersionText)
 // Keeps the output lines of a tool, to read a variable from them.
 class OutputLines : public TLogBase {
 public:
-    explicit OutputLines(const ILocale& locale) : TLogBase(locale), locale_(locale) {}
+    using TLogBase::TLogBase;
     TStringList Lines;
 
 protected:
     void DoLog(TLogLevel level, const std::u16string& text, DateTime) override
     {
         if (level == llDebug)
-            Lines.push_back(locale_.WideToAnsi(text));
+            Lines.push_back(Utf16ToUtf8(text));
     }
-
-private:
-    const ILocale& locale_;
 };
 
 // Sets a flag for as long as it lives.

@@ -106,34 +106,33 @@ IXmlElement* TEnvOptions::PropertyGroup(const char* condition, bool create)
         IXmlElement* group = root->FirstChild(u"PropertyGroup");
         return group != nullptr || !create ? group : &root->AddChild(u"PropertyGroup");
     }
-    const std::u16string wanted = platform_.locale.AnsiToWide(condition);
     for (IXmlElement* group : root->Children(u"PropertyGroup")) {
         const std::optional<std::u16string> own = group->Attribute(u"Condition");
-        if (own && SameCondition(platform_.locale.WideToAnsi(*own), condition))
+        if (own && SameCondition(Utf16ToUtf8(*own), condition))
             return group;
     }
     if (!create)
         return nullptr;
     IXmlElement& group = root->AddChild(u"PropertyGroup");
-    group.SetAttribute(u"Condition", wanted);
+    group.SetAttribute(u"Condition", Utf8ToUtf16(condition));
     return &group;
 }
 
 std::optional<std::string> TEnvOptions::Value(const std::string& element, const char* condition)
 {
     IXmlElement* group = PropertyGroup(condition, false);
-    IXmlElement* child = group ? group->FirstChild(platform_.locale.AnsiToWide(element)) : nullptr;
+    IXmlElement* child = group ? group->FirstChild(Utf8ToUtf16(element)) : nullptr;
     if (child == nullptr)
         return std::nullopt;
-    return platform_.locale.WideToAnsi(child->Text());
+    return Utf16ToUtf8(child->Text());
 }
 
 void TEnvOptions::SetValue(const std::string& element, const std::string& text, const char* condition)
 {
     IXmlElement* group = PropertyGroup(condition, true);
-    const std::u16string name = platform_.locale.AnsiToWide(element);
+    const std::u16string name = Utf8ToUtf16(element);
     IXmlElement* child = group->FirstChild(name);
-    (child ? *child : group->AddChild(name)).SetText(platform_.locale.AnsiToWide(text));
+    (child ? *child : group->AddChild(name)).SetText(Utf8ToUtf16(text));
 }
 
 void TEnvOptions::Save()
@@ -143,7 +142,15 @@ void TEnvOptions::Save()
         text.erase(at, 1);
     std::string bytes;
     switch (encoding_) {
-    case TextEncoding::Ansi: bytes = platform_.locale.WideToAnsi(text); break;
+    case TextEncoding::Ansi: {
+        // Written in another encoding than its own, the IDE would misread the whole file.
+        const std::optional<std::string> ansi = platform_.locale.WideToAnsi(text);
+        if (!ansi)
+            throw Exception("The IDE settings file \"" + path_ +
+                            "\" is in the system code page, which lacks characters of the paths to write into it");
+        bytes = *ansi;
+        break;
+    }
     case TextEncoding::Utf8: bytes = (byteOrderMark_ ? kUtf8Bom : "") + Utf16ToUtf8(text); break;
     case TextEncoding::Utf16LE: bytes = (byteOrderMark_ ? kUtf16LEBom : "") + Utf16ToBytes(text, false); break;
     case TextEncoding::Utf16BE: bytes = (byteOrderMark_ ? kUtf16BEBom : "") + Utf16ToBytes(text, true); break;

@@ -14,7 +14,7 @@ void TLogBase::Log(TLogLevel level, const std::u16string& text)
 
 void TLogBase::Log(TLogLevel level, const std::string& text)
 {
-    Log(level, locale_.AnsiToWide(text));
+    Log(level, Utf8ToUtf16(text));
 }
 
 void TLogBase::LogStrings(TLogLevel level, const std::vector<std::string>& lines)
@@ -22,7 +22,7 @@ void TLogBase::LogStrings(TLogLevel level, const std::vector<std::string>& lines
     std::vector<std::u16string> wide;
     wide.reserve(lines.size());
     for (const std::string& line : lines)
-        wide.push_back(locale_.AnsiToWide(line));
+        wide.push_back(Utf8ToUtf16(line));
     LogStrings(level, wide);
 }
 
@@ -61,7 +61,7 @@ void LogCompleteLines(OutputChannel& channel, const ILocale& locale, TLogBase& l
     const size_t end = channel.pendingText.find_last_of("\r\n");
     if (end == std::string::npos)
         return;
-    std::u16string complete = locale.AnsiToWide(locale.OemToAnsi(channel.pendingText.substr(0, end + 1)));
+    std::u16string complete = locale.OemToWide(channel.pendingText.substr(0, end + 1));
     channel.pendingText.erase(0, end + 1);
     log.LogStrings(channel.level, TakeCompleteLines(complete));
 }
@@ -102,11 +102,10 @@ int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, 
     DrainChannel(child, output, locale, log);
     DrainChannel(child, error, locale, log);
 
-    // The last unterminated pieces go to the log as they are, unconverted.
-    if (!output.pendingText.empty())
-        log.Log(output.level, output.pendingText);
-    if (!error.pendingText.empty())
-        log.Log(error.level, error.pendingText);
+    // The last unterminated pieces go to the log as they are, without the OEM conversion.
+    for (const OutputChannel* channel : {&output, &error})
+        if (!channel->pendingText.empty())
+            log.Log(channel->level, locale.AnsiToWide(channel->pendingText));
     return child.ExitCode().value_or(kExitCodeUnknown);
 }
 

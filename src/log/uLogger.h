@@ -32,7 +32,7 @@ public:
     TLogBase& operator=(const TLogBase&) = delete;
 
     void Log(TLogLevel level, const std::u16string& text);
-    // The engine builds its texts in the system code page; they reach the log as UTF-16.
+    // The engine builds its texts in UTF-8; they reach the log as UTF-16.
     void Log(TLogLevel level, const std::string& text);
     void LogDebug(const std::string& text) { Log(llDebug, text); }
     void LogInfo(const std::string& text) { Log(llInfo, text); }
@@ -96,9 +96,10 @@ template <typename Text> std::vector<Text> TakeCompleteLines(Text& pending)
 inline constexpr int32_t kExitCodeUnknown = -3;
 
 // Runs a tool and logs its output as it arrives: standard output at llDebug, standard
-// error at llError, complete lines converted from the OEM code page; the log is idle once
-// a polling cycle. Returns the tool's exit code, -1 when it cannot be started, -2 when a
-// pipe cannot be created, kExitCodeUnknown when the system cannot tell the exit code.
+// error at llError, complete lines converted from the OEM code page (a last unterminated
+// piece from the system code page); the log is idle once a polling cycle. Returns the
+// tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
+// kExitCodeUnknown when the system cannot tell the exit code.
 int32_t RunProcess(IProcesses& processes, const ILocale& locale, TLogBase& log, const std::string& commandLine,
                    const std::string& workingFolder);
 

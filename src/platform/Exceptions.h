@@ -8,8 +8,7 @@ namespace corvalis {
 
 class ILocale;
 
-// Every failure the installer reports carries the text the user reads, in the
-// system's 8-bit code page.
+// Every failure the installer reports carries the text the user reads, in UTF-8.
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}

@@ -21,7 +21,7 @@ struct FileVersionInfo {
 };
 
 // The file system, with Windows path rules: backslashes, drive letters, names compared
-// without regard to case. Operations that can fail return false and leave the reason in
+// without regard to case and holding any character. Operations that can fail return false and leave the reason in
 // LastError(), as the system reports it.
 class IFileSystem {
 public:
@@ -33,7 +33,8 @@ public:
     virtual bool CreateDirectory(const std::string& path) = 0;                 // one level
     virtual bool ForceDirectories(const std::string& path) = 0;                // with every missing parent
     virtual bool CopyFile(const std::string& from, const std::string& to) = 0; // overwrites
-    virtual bool MoveFile(const std::string& from, const std::string& to) = 0; // replaces
+    // A file replaces one of that name; a folder moves, as a whole, to a name not taken.
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
     // Moves a file or a whole folder to the recycle bin, silently: no confirmation, no error UI.
     virtual bool Recycle(const std::string& path) = 0;

@@ -4,17 +4,25 @@
 #include <optional>
 #include <string>
 
+#include "platform/TextEncoding.h"
+
 namespace corvalis {
 
-// The system's code pages and the user's locale. "Ansi" text is 8-bit in the system
-// code page; wide text is UTF-16.
+// The system's code pages and the user's locale. The program's own text is UTF-8; "Ansi"
+// text is 8-bit in the system code page, as old tools and file formats read and write it;
+// "Oem" text is 8-bit in the code page of console tools; wide text is UTF-16.
 class ILocale {
 public:
     virtual ~ILocale() = default;
 
     virtual std::u16string AnsiToWide(const std::string& text) const = 0;
-    virtual std::string WideToAnsi(const std::u16string& text) const = 0;
-    virtual std::string OemToAnsi(const std::string& text) const = 0;
+    // nullopt when the code page lacks a character of the text: nothing is ever replaced
+    // by a look-alike or a question mark.
+    virtual std::optional<std::string> WideToAnsi(const std::u16string& text) const = 0;
+    virtual std::u16string OemToWide(const std::string& text) const = 0;
+
+    std::string AnsiToUtf8(const std::string& text) const { return Utf16ToUtf8(AnsiToWide(text)); }
+    std::optional<std::string> Utf8ToAnsi(const std::string& text) const { return WideToAnsi(Utf8ToUtf16(text)); }
 
     // Without regard to case, in the user's locale.
     virtual bool SameText(const std::string& a, const std::string& b) const = 0;

@@ -11,8 +11,8 @@ namespace corvalis {
 enum class RootKey { LocalMachine, CurrentUser };
 
 // A value as the registry stores it: its type (REG_SZ 1, REG_EXPAND_SZ 2, REG_BINARY 3,
-// REG_DWORD 4, REG_MULTI_SZ 7, ...) and its data, text in the system code page with its
-// terminating zero.
+// REG_DWORD 4, REG_MULTI_SZ 7, ...) and its bytes exactly, text being UTF-16 (little end
+// first) with its terminating zero.
 struct RegistryValue {
     uint32_t type = 0;
     std::string data;
@@ -30,7 +30,9 @@ enum class KeyAccess {
     WriteCreate, // for writing; creates the key and its missing parents
 };
 
-// One open registry key. Value names are compared without regard to case.
+// One open registry key. Names and string values are the program's UTF-8; the registry
+// keeps them in UTF-16, every character as it is. Value names are compared without regard
+// to case.
 class IRegistryKey {
 public:
     virtual ~IRegistryKey() = default;

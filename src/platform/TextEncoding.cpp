@@ -3,8 +3,14 @@
 namespace corvalis {
 namespace {
 
-// Decodes the code point at i and moves i past it; -1 for an invalid sequence.
-long DecodeUtf8(const std::string& text, size_t& i)
+bool IsSurrogate(long code)
+{
+    return code >= 0xD800 && code <= 0xDFFF;
+}
+
+// Decodes the code point at i and moves i past it; -1 for an invalid sequence. A surrogate
+// code point counts as valid only when asked for.
+long DecodeUtf8(const std::string& text, size_t& i, bool surrogates)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
@@ -23,7 +29,7 @@ long DecodeUtf8(const std::string& text, size_t& i)
     }
     static constexpr long kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     i += length;
-    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < kSmallest[length] || code > 0x10FFFF || (IsSurrogate(code) && !surrogates))
         return -1;
     return code;
 }
@@ -34,7 +40,7 @@ std::u16string Utf8ToUtf16(const std::string& text)
 {
     std::u16string wide;
     for (size_t i = 0; i < text.size();) {
-        long code = DecodeUtf8(text, i);
+        long code = DecodeUtf8(text, i, true);
         if (code < 0)
             code = 0xFFFD;
         if (code >= 0x10000) {
@@ -55,8 +61,6 @@ std::string Utf16ToUtf8(const std::u16string& text)
         unsigned long code = text[i];
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
             code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (code >= 0xD800 && code <= 0xDFFF)
-            code = 0xFFFD;
         if (code < 0x80) {
             utf8 += static_cast<char>(code);
         } else if (code < 0x800) {
@@ -79,7 +83,7 @@ std::string Utf16ToUtf8(const std::u16string& text)
 bool IsValidUtf8(const std::string& text)
 {
     for (size_t i = 0; i < text.size();)
-        if (DecodeUtf8(text, i) < 0)
+        if (DecodeUtf8(text, i, false) < 0)
             return false;
     return true;
 }

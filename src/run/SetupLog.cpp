@@ -21,11 +21,11 @@ std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& tex
 
 TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& text, DateTime time)
 {
-    const std::string ansi = locale_.WideToAnsi(text);
-    lines_.push_back(FormatLogLine(time, level, ansi, timeSeparator_));
+    const std::string utf8 = Utf16ToUtf8(text);
+    lines_.push_back(FormatLogLine(time, level, utf8, timeSeparator_));
     const bool error = level >= llError;
     hasErrors_ = hasErrors_ || error;
-    return {ansi, level > llDebug, error};
+    return {utf8, level > llDebug, error};
 }
 
 std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) const
@@ -41,6 +41,9 @@ void TProgressLog::SaveAs(IFileSystem& files, const std::string& path) const
     std::string content;
     for (const std::string& line : lines_)
         content += line + "\r\n";
+    // The system code page, which readers of the log have always met; a log holding a
+    // character it lacks is UTF-8 with a byte order mark instead, so that no name is lost.
+    content = locale_.Utf8ToAnsi(content).value_or("\xEF\xBB\xBF" + content);
     if ((!files.DirectoryExists(folder) && !files.ForceDirectories(folder)) || !files.WriteFile(path, content))
         throw OSError(files.LastError(), locale_);
 }

@@ -33,7 +33,8 @@ public:
     // A message of level Error or above was logged; never cleared.
     bool HasErrors() const { return hasErrors_; }
 
-    // Writes the lines to setup.log in the folder, creating it; returns the file's path.
+    // Writes the lines to setup.log in the folder, creating it; returns the file's path. The
+    // file is in the system code page, or UTF-8 when that lacks a character of the lines.
     std::string Save(IFileSystem& files, const std::string& folder) const;
     // Writes the lines to the file, creating its folder.
     void SaveAs(IFileSystem& files, const std::string& path) const;

@@ -24,7 +24,7 @@ namespace {
 
 void ShowPlainMessage(const std::string& text)
 {
-    ::MessageBoxA(nullptr, text.c_str(), ui::kApplicationTitle, MB_OK);
+    ui::ShowMessageBox(nullptr, text, MB_OK);
 }
 
 int RunWizard(Win32Platform& machine, TInstallData& installData)

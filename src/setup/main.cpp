@@ -27,6 +27,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
     corvalis::Win32Platform win32;
-    corvalis::TCmdOptions options(corvalis::ParseCommandLine(::GetCommandLineA()), win32.files, win32.console);
+    corvalis::TCmdOptions options(corvalis::ParseCommandLine(corvalis::win32::Narrow(::GetCommandLineW())), win32.files, win32.console);
     return corvalis::RunInstaller(win32, options);
 }

@@ -17,17 +17,17 @@ std::function<void(int helpContext)> OnHelp;
 void DispatchWithDialogKeys(MSG& message)
 {
     const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && ::IsDialogMessageA(root, &message))
+    if (root && ::IsDialogMessageW(root, &message))
         return;
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
 }
 
 void Run()
 {
     MSG message;
     while (!terminated) {
-        if (::GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
             terminated = true;
             break;
         }
@@ -38,7 +38,7 @@ void Run()
 void ProcessMessages()
 {
     MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT)
             terminated = true;
         else
@@ -59,8 +59,7 @@ bool Terminated()
 void ShowErrorBox(HWND owner, const std::string& message)
 {
     // Owned by the top-level window, which the box disables while it is shown.
-    ::MessageBoxA(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr, ErrorBoxText(message).c_str(), kApplicationTitle,
-                  MB_OK | MB_ICONSTOP);
+    ShowMessageBox(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr, ErrorBoxText(message), MB_OK | MB_ICONSTOP);
 }
 
 void ReportCurrentException(HWND owner) noexcept
@@ -81,6 +80,11 @@ void HelpContext(int helpContext)
 }
 
 } // namespace Application
+
+int ShowMessageBox(HWND owner, const std::string& text, UINT type)
+{
+    return ::MessageBoxW(owner, win32::Widen(text).c_str(), win32::Widen(kApplicationTitle).c_str(), type);
+}
 
 namespace {
 

@@ -39,6 +39,9 @@ void HelpContext(int helpContext);
 
 } // namespace Application
 
+// A message box with the application title as its caption; returns the button chosen.
+int ShowMessageBox(HWND owner, const std::string& text, UINT type);
+
 // Disables the thread's enabled top-level windows but one while it lives, and activates the
 // window that was active before at its end: a modal window's view of the others.
 class TTaskWindowsDisabled {

@@ -8,7 +8,7 @@
 namespace corvalis::ui {
 namespace {
 
-constexpr const char* kObjectProperty = "CorvalisBrowseFolderDialog";
+constexpr const wchar_t* kObjectProperty = L"CorvalisBrowseFolderDialog";
 
 struct ItemIdListTraits {
     using Handle = LPITEMIDLIST;
@@ -20,7 +20,7 @@ using ScopedItemIdList = win32::ScopedHandle<ItemIdListTraits>;
 
 bool FolderExists(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -28,27 +28,28 @@ bool FolderExists(const std::string& path)
 
 HWND AddBrowseWindowButton(HWND browseWindow, const char* caption, bool textWidth)
 {
-    const HWND ok = ::FindWindowExA(browseWindow, nullptr, "BUTTON", nullptr);
+    const HWND ok = ::FindWindowExW(browseWindow, nullptr, L"BUTTON", nullptr);
     if (!ok)
         return nullptr;
-    const auto font = reinterpret_cast<HFONT>(::SendMessageA(browseWindow, WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(browseWindow, WM_GETFONT, 0, 0));
     RECT bounds;
     ::GetWindowRect(ok, &bounds);
     ::MapWindowPoints(nullptr, browseWindow, reinterpret_cast<POINT*>(&bounds), 2);
     int width = bounds.right - bounds.left;
+    const std::wstring text = win32::Widen(caption);
     if (textWidth) {
         const win32::ScopedWindowDC dc(ok);
         const win32::ScopedSelection selected(dc.Get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
-        SIZE text = {};
-        ::GetTextExtentPoint32A(dc.Get(), caption, ::lstrlenA(caption), &text);
-        width = text.cx;
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        width = extent.cx;
     }
     const HWND button =
-        ::CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 12, bounds.top,
+        ::CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 12, bounds.top,
                           width, bounds.bottom - bounds.top, browseWindow,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(TBrowseFolderDialog::kAddedButtonId)),
-                          ::GetModuleHandleA(nullptr), nullptr);
-    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                          ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::InvalidateRect(browseWindow, nullptr, TRUE);
     return button;
 }
@@ -64,11 +65,12 @@ bool TBrowseFolderDialog::Execute()
             throw Exception("The folder browser cannot open its root folder");
     }
 
-    BROWSEINFOA browse = {};
+    const std::wstring title = win32::Widen(DialogText);
+    BROWSEINFOW browse = {};
     browse.hwndOwner = owner_;
     browse.pidlRoot = root.Get();
     browse.pszDisplayName = displayName_.data();
-    browse.lpszTitle = DialogText.empty() ? nullptr : DialogText.c_str();
+    browse.lpszTitle = title.empty() ? nullptr : title.c_str();
     browse.ulFlags = BrowseKind == bfFolders ? BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS : BIF_BROWSEFORCOMPUTER;
     browse.lpfn = BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(this);
@@ -76,21 +78,21 @@ bool TBrowseFolderDialog::Execute()
     ScopedItemIdList chosen;
     {
         TTaskWindowsDisabled others(nullptr);
-        chosen.Reset(::SHBrowseForFolderA(&browse));
+        chosen.Reset(::SHBrowseForFolderW(&browse));
         dialogHandle_ = nullptr;
         oldWndProc_ = nullptr;
     }
     if (!chosen)
         return false;
     if (BrowseKind == bfFolders) {
-        char path[MAX_PATH] = {};
-        if (!::SHGetPathFromIDListA(chosen.Get(), path))
+        wchar_t path[MAX_PATH] = {};
+        if (!::SHGetPathFromIDListW(chosen.Get(), path))
             throw Exception("The chosen item is not a folder of the file system");
-        FolderName = path;
+        FolderName = win32::Narrow(path);
         if (!FolderName.empty() && FolderName.back() == '\\')
             FolderName.pop_back();
     } else {
-        FolderName = displayName_.data();
+        FolderName = win32::Narrow(displayName_.data());
     }
     selectionText_ = FolderName;
     imageIndex_ = browse.iImage;
@@ -121,11 +123,11 @@ void TBrowseFolderDialog::Initialized(HWND window)
                        SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
     }
     dialogHandle_ = window;
-    ::SetPropA(window, kObjectProperty, this);
+    ::SetPropW(window, kObjectProperty, this);
     oldWndProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProcedure)));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProcedure)));
     if (BrowseKind == bfComputers || FolderExists(FolderName))
-        ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(FolderName.c_str()));
+        ::SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(win32::Widen(FolderName).c_str()));
     if (HelpContext != 0)
         AddBrowseWindowButton(window, "&Help", false);
     if (OnInitialized)
@@ -137,18 +139,18 @@ void TBrowseFolderDialog::Initialized(HWND window)
 void TBrowseFolderDialog::SelectionChanged(LPCITEMIDLIST item)
 {
     if (BrowseKind == bfFolders) {
-        char path[MAX_PATH] = {};
-        if (::SHGetPathFromIDListA(item, path)) {
-            selectionText_ = path;
+        wchar_t path[MAX_PATH] = {};
+        if (::SHGetPathFromIDListW(item, path)) {
+            selectionText_ = win32::Narrow(path);
             EnableOK(FolderExists(selectionText_));
         } else {
             selectionText_.clear();
             EnableOK(false);
         }
     } else {
-        SHFILEINFOA info = {};
-        ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(item), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
-        selectionText_ = info.szDisplayName;
+        SHFILEINFOW info = {};
+        ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+        selectionText_ = win32::Narrow(info.szDisplayName);
     }
     if (OnSelChanged)
         OnSelChanged(*this);
@@ -160,14 +162,14 @@ void TBrowseFolderDialog::EnableOK(bool enable)
         OnEnableOKBtn(*this, enable);
     // Posted: Wine's browser checks the selection itself after the callback, and would undo
     // an enabling sent from within it.
-    ::PostMessageA(dialogHandle_, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
+    ::PostMessageW(dialogHandle_, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
 }
 
 LRESULT CALLBACK TBrowseFolderDialog::SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = static_cast<TBrowseFolderDialog*>(::GetPropA(window, kObjectProperty));
+    auto* self = static_cast<TBrowseFolderDialog*>(::GetPropW(window, kObjectProperty));
     if (!self)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     TMessage subclassed = {message, wParam, lParam, 0};
     try {
         return self->WindowMessage(subclassed);
@@ -196,14 +198,14 @@ LRESULT TBrowseFolderDialog::WindowMessage(TMessage& message)
         OnWndProc(*this, message, handled);
     if (handled)
         return message.Result;
-    return ::CallWindowProcA(original, window, message.Msg, message.WParam, message.LParam);
+    return ::CallWindowProcW(original, window, message.Msg, message.WParam, message.LParam);
 }
 
 // The browse window is going: it gets its own procedure back, and the object lets go of it.
 void TBrowseFolderDialog::Unsubclass()
 {
-    ::SetWindowLongPtrA(dialogHandle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldWndProc_));
-    ::RemovePropA(dialogHandle_, kObjectProperty);
+    ::SetWindowLongPtrW(dialogHandle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldWndProc_));
+    ::RemovePropW(dialogHandle_, kObjectProperty);
     dialogHandle_ = nullptr;
 }
 

@@ -74,7 +74,7 @@ private:
     HWND dialogHandle_ = nullptr;
     std::string selectionText_;
     int imageIndex_ = 0;
-    std::array<char, MAX_PATH> displayName_{};
+    std::array<wchar_t, MAX_PATH> displayName_{};
 };
 
 // A push button of the browse window's font at its left, level with its OK button (the first

@@ -7,16 +7,16 @@ namespace {
 
 bool IsPushButton(HWND window)
 {
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    const LONG_PTR type = ::GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
-    return ::lstrcmpiA(className, "BUTTON") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    const LONG_PTR type = ::GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+    return ::lstrcmpiW(className, L"BUTTON") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
 void SetButtonStyle(HWND button, DWORD style)
 {
     if (button && IsPushButton(button))
-        ::SendMessageA(button, BM_SETSTYLE, style, TRUE);
+        ::SendMessageW(button, BM_SETSTYLE, style, TRUE);
 }
 
 } // namespace
@@ -55,7 +55,7 @@ int TForm::ShowModal()
         Show();
         MSG message;
         while (modalResult_ == mrNone) {
-            if (::GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
                 // The program is ending: leave the request to its own message loop.
                 ::PostQuitMessage(static_cast<int>(message.wParam));
                 modalResult_ = mrCancel;
@@ -102,7 +102,7 @@ void TForm::SetCancelButton(HWND button)
 void TForm::Press(HWND button)
 {
     if (button && ::IsWindowEnabled(button) && ::IsWindowVisible(button))
-        ::SendMessageA(button, BM_CLICK, 0, 0);
+        ::SendMessageW(button, BM_CLICK, 0, 0);
 }
 
 void TForm::PressDefault()
@@ -135,7 +135,7 @@ std::optional<LRESULT> TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         // It sends Enter on a focused default button here too, also for a button of a child
         // window: that goes on to the button's own parent.
         if (control && ::GetParent(control) != Handle() && ::IsChild(Handle(), control))
-            return ::SendMessageA(::GetParent(control), WM_COMMAND, wParam, lParam);
+            return ::SendMessageW(::GetParent(control), WM_COMMAND, wParam, lParam);
         break;
     }
     case WM_CLOSE: Close(); return 0;

@@ -24,26 +24,26 @@ TFrameDirEditBrowse::TFrameDirEditBrowse(HWND parent, const TBounds& bounds)
     OnCommand(BtnDirBrowse, BN_CLICKED, [this] { BtnDirBrowseClick(); });
     ::SetWindowSubclass(EditDirectory, EditProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 
-    hint_ = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(), nullptr,
-                              ::GetModuleHandleA(nullptr), nullptr);
-    TOOLINFOA tool = {};
+    hint_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(), nullptr,
+                              ::GetModuleHandleW(nullptr), nullptr);
+    TOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(BtnDirBrowse);
-    tool.lpszText = const_cast<char*>("Browse...");
-    ::SendMessageA(hint_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(L"Browse...");
+    ::SendMessageW(hint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     Layout();
 }
 
 void TFrameDirEditBrowse::SetCaption(const std::string& caption)
 {
-    ::SetWindowTextA(LblCaption, caption.c_str());
+    SetControlText(LblCaption, caption);
 }
 
 void TFrameDirEditBrowse::SetBrowseButton(const std::string& caption, int width, int height)
 {
-    ::SetWindowTextA(BtnDirBrowse, caption.c_str());
+    SetControlText(BtnDirBrowse, caption);
     buttonWidth_ = width;
     buttonHeight_ = height;
     Layout();
@@ -56,7 +56,7 @@ std::string TFrameDirEditBrowse::Directory() const
 
 void TFrameDirEditBrowse::SetDirectory(const std::string& directory)
 {
-    ::SetWindowTextA(EditDirectory, directory.c_str());
+    SetControlText(EditDirectory, directory);
 }
 
 // The edit keeps to the left, top and right edges, the button to the top and right ones.
@@ -128,7 +128,7 @@ void TFrameDirEditBrowse::NoDirectoryCommand(TBrowseFolderDialog& Sender, TMessa
     SetDirectory("");
     EmptyChosen = true;
     Handled = true;
-    ::PostMessageA(Sender.DialogHandle(), WM_CLOSE, 0, 0);
+    ::PostMessageW(Sender.DialogHandle(), WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK TFrameDirEditBrowse::EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

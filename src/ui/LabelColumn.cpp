@@ -7,11 +7,12 @@ namespace corvalis::ui {
 SIZE TextExtent(HWND control, const std::string& text, int width)
 {
     const win32::ScopedWindowDC dc(control);
-    const win32::ScopedSelection selected(dc.Get(), reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+    const win32::ScopedSelection selected(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT bounds = {0, 0, width, 0};
     // As a label draws its text.
     const UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE);
-    ::DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &bounds, format);
+    const std::wstring wide = win32::Widen(text);
+    ::DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &bounds, format);
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 

@@ -14,9 +14,9 @@ namespace {
 void LoadRichEdit()
 {
     static const win32::ScopedModule richEdit = [] {
-        char folder[MAX_PATH] = {};
-        ::GetSystemDirectoryA(folder, MAX_PATH);
-        return win32::ScopedModule(::LoadLibraryA((std::string(folder) + "\\riched20.dll").c_str()));
+        wchar_t folder[MAX_PATH] = {};
+        ::GetSystemDirectoryW(folder, MAX_PATH);
+        return win32::ScopedModule(::LoadLibraryW((std::wstring(folder) + L"\\riched20.dll").c_str()));
     }();
     if (!richEdit)
         throw Exception("The rich edit control (riched20.dll) cannot be loaded");
@@ -27,15 +27,15 @@ void LoadRichEdit()
 TLogView::TLogView(HWND parent, const TBounds& bounds)
 {
     LoadRichEdit();
-    edit_ = ::CreateWindowExA(
-        WS_EX_CLIENTEDGE, "RichEdit20A", "",
+    edit_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, bounds.Left,
-        bounds.Top, bounds.Width, bounds.Height, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        bounds.Top, bounds.Width, bounds.Height, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!edit_)
         throw OSError(::GetLastError(), Win32Locale());
-    ::SendMessageA(edit_, WM_SETFONT, ::SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
+    ::SendMessageW(edit_, WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
     // An installation logs far more than the default limit of 32K characters.
-    ::SendMessageA(edit_, EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
+    ::SendMessageW(edit_, EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
     ::SetWindowSubclass(edit_, EditProcedure, 0, 0);
 }
 
@@ -51,14 +51,14 @@ LRESULT CALLBACK TLogView::EditProcedure(HWND window, UINT message, WPARAM wPara
 
 LONG TLogView::TextLength() const
 {
-    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
-    return static_cast<LONG>(::SendMessageA(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200}; // UTF-16
+    return static_cast<LONG>(::SendMessageW(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
 }
 
 void TLogView::Select(LONG start, LONG end)
 {
     CHARRANGE range = {start, end};
-    ::SendMessageA(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    ::SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
 void TLogView::AppendLogLine(const std::string& text, TFontStyles style, std::optional<COLORREF> color)
@@ -66,36 +66,36 @@ void TLogView::AppendLogLine(const std::string& text, TFontStyles style, std::op
     TUpdate update(*this);
     const LONG start = TextLength();
     Select(start, start);
-    ::SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(win32::Widen(text).c_str()));
     // Measured rather than taken from the text: the control keeps a line break as one character.
     const LONG end = TextLength();
     Select(start, end);
 
-    CHARFORMAT2A format = {};
+    CHARFORMAT2W format = {};
     format.cbSize = sizeof format;
     format.dwMask = CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
     format.dwEffects = (color ? 0 : CFE_AUTOCOLOR) | (style & fsBold ? CFE_BOLD : 0) |
                        (style & fsItalic ? CFE_ITALIC : 0) | (style & fsUnderline ? CFE_UNDERLINE : 0) |
                        (style & fsStrikeOut ? CFE_STRIKEOUT : 0);
     format.crTextColor = color.value_or(0);
-    ::SendMessageA(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    ::SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 
     Select(end, end);
-    ::SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n"));
+    ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r\n"));
 }
 
 void TLogView::BeginUpdate()
 {
     if (updates_++ == 0)
-        ::SendMessageA(edit_, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
 }
 
 void TLogView::EndUpdate()
 {
     if (--updates_ > 0)
         return;
-    ::SendMessageA(edit_, WM_SETREDRAW, TRUE, 0);
-    ::SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
     ::InvalidateRect(edit_, nullptr, TRUE);
 }
 

@@ -14,11 +14,11 @@ int Blend(int from, int to, int step, int steps)
 }
 
 // Text written upwards, from its start at (x, y).
-void DrawUpwards(HDC dc, int x, int y, const char* text, int points, TFontStyles style)
+void DrawUpwards(HDC dc, int x, int y, const wchar_t* text, int points, TFontStyles style)
 {
     const win32::ScopedFont upwards = MakeFont("Arial", points, style, 900);
     const win32::ScopedSelection selected(dc, upwards.Get());
-    ::TextOutA(dc, x, y, text, ::lstrlenA(text));
+    ::TextOutW(dc, x, y, text, ::lstrlenW(text));
 }
 
 } // namespace
@@ -37,8 +37,8 @@ void PaintProductPicture(HDC dc, const RECT& area)
     }
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(dc, RGB(255, 255, 255));
-    DrawUpwards(dc, area.left + 24, area.bottom - 24, "Corvalis", 36, fsBold);
-    DrawUpwards(dc, area.left + 84, area.bottom - 28, "VCL Edition", 14, 0);
+    DrawUpwards(dc, area.left + 24, area.bottom - 24, L"Corvalis", 36, fsBold);
+    DrawUpwards(dc, area.left + 84, area.bottom - 28, L"VCL Edition", 14, 0);
     ::SetTextColor(dc, oldColor);
     ::SetBkMode(dc, oldMode);
 }

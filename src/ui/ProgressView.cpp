@@ -65,13 +65,13 @@ void TProgressView::FlushWhenDue()
 void TProgressView::Flush()
 {
     if (progressLine_) {
-        ::SetWindowTextA(lblCompilerProgress, progressLine_->c_str());
+        SetControlText(lblCompilerProgress, *progressLine_);
         progressLine_.reset();
     }
     AppendLines();
     if (steps_) {
-        ::SendMessageA(pbProgress, PBM_SETRANGE32, 0, steps_->total);
-        ::SendMessageA(pbProgress, PBM_SETPOS, steps_->done, 0);
+        ::SendMessageW(pbProgress, PBM_SETRANGE32, 0, steps_->total);
+        ::SendMessageW(pbProgress, PBM_SETPOS, steps_->done, 0);
         if (taskbar_)
             taskbar_->SetProgressValue(::GetAncestor(pbProgress, GA_ROOT), steps_->done, steps_->total);
         steps_.reset();

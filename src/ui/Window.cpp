@@ -9,19 +9,19 @@ namespace {
 
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
 
-void RegisterWindowClass(const char* className, WNDPROC procedure)
+void RegisterWindowClass(const std::wstring& className, WNDPROC procedure)
 {
-    static std::set<std::string> registered;
+    static std::set<std::wstring> registered;
     if (registered.contains(className))
         return;
-    WNDCLASSEXA windowClass = {sizeof windowClass};
+    WNDCLASSEXW windowClass = {sizeof windowClass};
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = className;
-    if (!::RegisterClassExA(&windowClass))
+    windowClass.lpszClassName = className.c_str();
+    if (!::RegisterClassExW(&windowClass))
         throw OSError(::GetLastError(), Win32Locale());
     registered.insert(className);
 }
@@ -30,7 +30,7 @@ void RegisterWindowClass(const char* className, WNDPROC procedure)
 
 win32::ScopedFont MakeFont(const std::string& face, int points, TFontStyles style, int escapement)
 {
-    LOGFONTA font = {};
+    LOGFONTW font = {};
     font.lfHeight = -::MulDiv(points, 96, 72);
     font.lfEscapement = escapement;
     font.lfOrientation = escapement;
@@ -39,15 +39,20 @@ win32::ScopedFont MakeFont(const std::string& face, int points, TFontStyles styl
     font.lfUnderline = style & fsUnderline ? TRUE : FALSE;
     font.lfStrikeOut = style & fsStrikeOut ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
-    face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return win32::ScopedFont(::CreateFontIndirectA(&font));
+    win32::Widen(face).copy(font.lfFaceName, LF_FACESIZE - 1);
+    return win32::ScopedFont(::CreateFontIndirectW(&font));
 }
 
 std::string WindowText(HWND window)
 {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return win32::Narrow(text);
+}
+
+void SetControlText(HWND window, const std::string& text)
+{
+    ::SetWindowTextW(window, win32::Widen(text).c_str());
 }
 
 TWindow::~TWindow()
@@ -59,23 +64,25 @@ TWindow::~TWindow()
 void TWindow::Create(const char* className, DWORD exStyle, DWORD style, const std::string& caption,
                      const TBounds& bounds, HWND parent, HFONT font)
 {
-    RegisterWindowClass(className, WindowProcedure);
-    font_ = font || !parent ? font : reinterpret_cast<HFONT>(::SendMessageA(parent, WM_GETFONT, 0, 0));
-    if (!::CreateWindowExA(exStyle, className, caption.c_str(), style, bounds.Left, bounds.Top, bounds.Width,
-                           bounds.Height, parent, nullptr, ::GetModuleHandleA(nullptr), this))
+    const std::wstring windowClass = win32::Widen(className);
+    RegisterWindowClass(windowClass, WindowProcedure);
+    font_ = font || !parent ? font : reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0));
+    if (!::CreateWindowExW(exStyle, windowClass.c_str(), win32::Widen(caption).c_str(), style, bounds.Left, bounds.Top,
+                           bounds.Width, bounds.Height, parent, nullptr, ::GetModuleHandleW(nullptr), this))
         throw OSError(::GetLastError(), Win32Locale());
 }
 
 HWND TWindow::CreateControl(const char* className, const std::string& text, DWORD style, const TBounds& bounds,
                             DWORD exStyle)
 {
-    const HWND control = ::CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.Left,
-                                           bounds.Top, bounds.Width, bounds.Height, handle_,
+    const HWND control = ::CreateWindowExW(exStyle, win32::Widen(className).c_str(), win32::Widen(text).c_str(),
+                                           WS_CHILD | WS_VISIBLE | style, bounds.Left, bounds.Top, bounds.Width,
+                                           bounds.Height, handle_,
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)),
-                                           ::GetModuleHandleA(nullptr), nullptr);
+                                           ::GetModuleHandleW(nullptr), nullptr);
     if (!control)
         throw OSError(::GetLastError(), Win32Locale());
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
 }
 
@@ -102,16 +109,16 @@ HFONT TWindow::DerivedFont(int points, TFontStyles style)
 {
     auto& font = derivedFonts_[{points, style}];
     if (!font) {
-        LOGFONTA base = {};
-        ::GetObjectA(font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
-        font = MakeFont(base.lfFaceName, points, style);
+        LOGFONTW base = {};
+        ::GetObjectW(font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
+        font = MakeFont(win32::Narrow(base.lfFaceName), points, style);
     }
     return font.Get();
 }
 
 void TWindow::SetControlFont(HWND control, int points, TFontStyles style)
 {
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(DerivedFont(points, style)), TRUE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DerivedFont(points, style)), TRUE);
 }
 
 void TWindow::SetControlColors(HWND control, COLORREF text, std::optional<COLORREF> background)
@@ -171,7 +178,7 @@ std::optional<LRESULT> TWindow::HandleMessage(UINT message, WPARAM wParam, LPARA
         break;
     case WM_SETCURSOR:
         if (links_.contains(reinterpret_cast<HWND>(wParam))) {
-            ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
             return TRUE;
         }
         break;
@@ -184,17 +191,17 @@ std::optional<LRESULT> TWindow::HandleMessage(UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK TWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* created = reinterpret_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         created->handle_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    auto* self = reinterpret_cast<TWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<TWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->handle_ = nullptr;
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     try {
         auto result = self->HandleMessage(message, wParam, lParam);
@@ -206,7 +213,7 @@ LRESULT CALLBACK TWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
         Application::ReportCurrentException(window);
         return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace corvalis::ui

@@ -23,6 +23,7 @@ win32::ScopedFont MakeFont(const std::string& face, int points, TFontStyles styl
 
 // The text of a window of this process: a control's content, a window's caption.
 std::string WindowText(HWND window);
+void SetControlText(HWND window, const std::string& text);
 
 // A window of our own. Every window of the installer is built the same way: a window class of
 // ours, `this` kept from WM_NCCREATE on, and the child controls created in code at pixel

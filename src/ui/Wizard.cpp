@@ -203,8 +203,8 @@ void TWizard::UpdateHeader()
         ::MoveWindow(title_, 16, 8, width - 32, 20, TRUE);
         ::MoveWindow(subtitle_, 32, 29, width - 48, 27, TRUE);
     }
-    ::SetWindowTextA(title_, page->Title().c_str());
-    ::SetWindowTextA(subtitle_, page->Subtitle().c_str());
+    SetControlText(title_, page->Title());
+    SetControlText(subtitle_, page->Subtitle());
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 

@@ -8,8 +8,8 @@ namespace corvalis::ui {
 bool ConfirmAccount(const IShell& shell)
 {
     const std::optional<std::string> warning = AccountWarning(shell);
-    return !warning || ::MessageBoxA(nullptr, (*warning + "\r\n\r\nDo you want to continue?").c_str(),
-                                     kApplicationTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return !warning || ShowMessageBox(nullptr, *warning + "\r\n\r\nDo you want to continue?",
+                                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 } // namespace corvalis::ui

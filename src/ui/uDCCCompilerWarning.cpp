@@ -42,7 +42,7 @@ void TfDCCCompilerWarning::FormatWarning(const std::string& displayName)
 {
     std::string text = kWarningStart;
     text.append(displayName).append(kWarningEnd);
-    ::SetWindowTextA(lblWarning, text.c_str());
+    SetControlText(lblWarning, text);
     LayOutTexts();
 }
 

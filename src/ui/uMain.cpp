@@ -50,7 +50,7 @@ HWND CreateCheckBox(TWindow& page, const std::string& caption, const TBounds& bo
 
 bool Checked(HWND box)
 {
-    return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 } // namespace
@@ -215,13 +215,13 @@ void TfMain::CreateFinishPage()
     for (HWND* icon : {&iFinishInformation, &iFinishExclamation}) {
         *icon = page.CreateControl("STATIC", "", SS_ICON | SS_CENTERIMAGE, {kPageLeft, 16, 37, 37});
         const auto resource = icon == &iFinishInformation ? IDI_INFORMATION : IDI_EXCLAMATION;
-        ::SendMessageA(*icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconA(nullptr, resource)), 0);
+        ::SendMessageW(*icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(resource))), 0);
     }
     lFinishResult = CreateLabel(page, "", {kPageLeft + 50, 20, kPageWidth - 50, 40});
     Label17 = CreateLabel(page, "Setup Log was saved at", {kPageLeft, 80, kPageWidth, 16});
     lSetupLogPath = CreateLabel(page, "", {kPageLeft, 98, kPageWidth, 32});
     cbVisitWeb = CreateCheckBox(page, "Learn more about Corvalis at the web site", {kPageLeft, 150, 400, 22});
-    ::SendMessageA(cbVisitWeb, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(cbVisitWeb, BM_SETCHECK, BST_CHECKED, 0);
     page.OnCommand(cbVisitWeb, BN_CLICKED, [this] { cbVisitWebClick(); });
     page.OnEnterPage = [this] { wFinishEnterPage(); };
     page.OnFinishButtonClick = [this] { wFinishFinishButtonClick(); };
@@ -234,17 +234,17 @@ void TfMain::SetupPages()
         Page(wUpdatePage).SetSubtitle(UpdateSubtitle(*installData_.InstalledVersion, *installData_.PackageVersion));
     deDestination->SetDirectory(installData_.InstallDir);
     BuildTargetRows();
-    ::SetWindowTextA(eFolder, installData_.StartFolder.c_str());
+    SetControlText(eFolder, installData_.StartFolder);
     eFolderChange();
     for (const std::string& group : installData_.StartMenuGroups)
-        ::SendMessageA(lFolders, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.c_str()));
+        ::SendMessageW(lFolders, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(group).c_str()));
     const int mode = installData_.CompilationMode <= cmDevExpress ? installData_.CompilationMode : cmStandard;
-    ::SendMessageA(rbCompilationModes[mode], BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(rbCompilationModes[mode], BM_SETCHECK, BST_CHECKED, 0);
     const TCmdOptions& options = installData_.Options;
     if (options.Uninstall) {
         // The maintenance page with its uninstall choice made, whichever version is installed.
         pages_ = SetupPageFlags(imMaintenance, installData_.WithSources);
-        ::SendMessageA(rbUninstall, BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(rbUninstall, BM_SETCHECK, BST_CHECKED, 0);
         rbMainternanceClick();
     }
     if (options.AutoUpdate) {
@@ -288,14 +288,14 @@ void TfMain::rbMainternanceClick()
 void TfMain::lMainternanceLabelClick(HWND radioButton)
 {
     ::SetFocus(radioButton);
-    ::SendMessageA(radioButton, BM_CLICK, 0, 0);
+    ::SendMessageW(radioButton, BM_CLICK, 0, 0);
 }
 
 // Setting the tick from code sends no click: the stored choice stays as it is.
 void TfMain::SetVisitWebQuietly(bool visitWeb)
 {
     if (Checked(cbVisitWeb) != visitWeb)
-        ::SendMessageA(cbVisitWeb, BM_SETCHECK, visitWeb ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(cbVisitWeb, BM_SETCHECK, visitWeb ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TfMain::wDestinationPageNextButtonClick(bool&)
@@ -305,18 +305,18 @@ void TfMain::wDestinationPageNextButtonClick(bool&)
 
 void TfMain::eFolderChange()
 {
-    Page(wFolder).SetButtonEnabled(wbNext, ::GetWindowTextLengthA(eFolder) > 0);
+    Page(wFolder).SetButtonEnabled(wbNext, ::GetWindowTextLengthW(eFolder) > 0);
 }
 
 void TfMain::lFoldersClick()
 {
-    const auto index = ::SendMessageA(lFolders, LB_GETCURSEL, 0, 0);
+    const auto index = ::SendMessageW(lFolders, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
         return;
-    std::string text(static_cast<size_t>(::SendMessageA(lFolders, LB_GETTEXTLEN, index, 0)) + 1, '\0');
+    std::wstring text(static_cast<size_t>(::SendMessageW(lFolders, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
     text.resize(static_cast<size_t>(
-        ::SendMessageA(lFolders, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()))));
-    ::SetWindowTextA(eFolder, text.c_str());
+        ::SendMessageW(lFolders, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()))));
+    SetControlText(eFolder, win32::Narrow(text));
 }
 
 void TfMain::wFolderNextButtonClick(bool&)
@@ -329,14 +329,14 @@ void TfMain::wUninstallPage()
     const TConfirmationTexts texts = ConfirmationTexts(installData_.Mode);
     Page(wUninstall).SetTitle(texts.title);
     Page(wUninstall).SetSubtitle(texts.subtitle);
-    ::SetWindowTextA(lUninstallText, texts.text.c_str());
-    ::SetWindowTextA(lUninstallFolder, installData_.InstallDir.c_str());
-    ::SetWindowTextA(lUninstallWarning, texts.warning.c_str());
+    SetControlText(lUninstallText, texts.text);
+    SetControlText(lUninstallFolder, installData_.InstallDir);
+    SetControlText(lUninstallWarning, texts.warning);
 }
 
 void TfMain::wFinishEnterPage()
 {
-    ::SetWindowTextA(lFinishResult, FinishResultText(installData_.Mode, HasErrors()).c_str());
+    SetControlText(lFinishResult, FinishResultText(installData_.Mode, HasErrors()));
     if (installData_.Mode == imUninstall)
         ::ShowWindow(cbVisitWeb, SW_HIDE);
     ::ShowWindow(iFinishExclamation, HasErrors() ? SW_SHOW : SW_HIDE);

@@ -64,7 +64,7 @@ void TfMain::ShowSetupLog(const std::optional<std::string>& path)
         ::ShowWindow(lSetupLogPath, SW_HIDE);
         return;
     }
-    ::SetWindowTextA(lSetupLogPath, path->c_str());
+    SetControlText(lSetupLogPath, *path);
 }
 
 void TfMain::RunSucceeded()

@@ -40,7 +40,7 @@ std::string LabelText(const std::string& text)
 
 bool Checked(HWND box)
 {
-    return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 UINT CheckState(TRowCheck check)
@@ -106,7 +106,7 @@ void TfMain::BuildTargetRows()
             SetRowWish(*row, options, std::find(wanted->begin(), wanted->end(), &options) != wanted->end());
         const HWND box = scrollIDE->CreateControl("BUTTON", options.Target.DisplayName(),
                                                   WS_TABSTOP | (row->threeState ? BS_3STATE : BS_CHECKBOX), {});
-        ::SendMessageA(box, BM_SETCHECK, CheckState(row->check), 0);
+        ::SendMessageW(box, BM_SETCHECK, CheckState(row->check), 0);
         const HWND label = scrollIDE->CreateControl("STATIC", "", SS_NOPREFIX, {});
         TTargetRowControls& controls = rows_.emplace_back(TTargetRowControls{&options, *row, box, label});
         scrollIDE->OnCommand(box, BN_CLICKED, [this, &controls] { SetRowCheck(controls, NextCheck(controls.row)); });
@@ -150,7 +150,7 @@ void TfMain::SetRowCheck(TTargetRowControls& row, TRowCheck check)
     if (row.row.check == check)
         return;
     row.row.check = check;
-    ::SendMessageA(row.checkBox, BM_SETCHECK, CheckState(check), 0);
+    ::SendMessageW(row.checkBox, BM_SETCHECK, CheckState(check), 0);
     IDECheckBoxClick(row);
 }
 
@@ -167,13 +167,13 @@ void TfMain::CheckTargetRow(TTargetRowControls& row)
         SetRowCheck(row, rcUnchecked);
         ::EnableWindow(row.checkBox, FALSE);
         scrollIDE->SetControlColors(row.statusLabel, kProblemColor);
-        ::SetWindowTextA(row.statusLabel, LabelText(*problem).c_str());
+        SetControlText(row.statusLabel, LabelText(*problem));
         return;
     }
     // A row that failed a check earlier stays unticked; it only becomes enabled again.
     ::EnableWindow(row.checkBox, TRUE);
     scrollIDE->SetControlColors(row.statusLabel, ::GetSysColor(COLOR_WINDOWTEXT));
-    ::SetWindowTextA(row.statusLabel, ActionText(installData_.Mode, *row.options, row.row).c_str());
+    SetControlText(row.statusLabel, ActionText(installData_.Mode, *row.options, row.row));
 }
 
 void TfMain::RefreshTargetRows()
@@ -209,7 +209,7 @@ void TfMain::wIDEPageNextButtonClick(bool& stop)
         return;
     ForEachRunningIde(*installData_.TargetOptions, [&](TTargetOptions& options) {
         stop = true;
-        ::MessageBoxA(Handle(), IdeRunningMessage(options).c_str(), kApplicationTitle, MB_OK);
+        ShowMessageBox(Handle(), IdeRunningMessage(options), MB_OK);
     });
 }
 
@@ -222,7 +222,7 @@ void TfMain::CreateConfigPage()
     cTarget = page.CreateControl("COMBOBOX", "",
                                  WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
                                  {kPageLeft + 74, 10, 320, 200});
-    ::SendMessageA(cTarget, CB_SETITEMHEIGHT, 0, 16);
+    ::SendMessageW(cTarget, CB_SETITEMHEIGHT, 0, 16);
     cbIDERegistration =
         page.CreateControl("BUTTON", "IDE registration", WS_TABSTOP | BS_AUTOCHECKBOX, {kPageLeft + 410, 12, 150, 20});
     gbOptions = {page.CreateGroupBox("Installation options", {kPageLeft, 44, kPageWidth, 300})};
@@ -302,24 +302,26 @@ std::optional<LRESULT> TfMain::ConfigPageMessage(UINT message, WPARAM, LPARAM lP
 
 void TfMain::wConfigPageEnterPage()
 {
-    ::SendMessageA(cTarget, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(cTarget, CB_RESETCONTENT, 0, 0);
     ImageListTargets.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
     targetIcons_.clear();
     configTargets_ = IdesToConfigure(*installData_.TargetOptions);
     for (TTargetOptions* options : configTargets_) {
-        ::SendMessageA(cTarget, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(options->Target.DisplayName().c_str()));
+        ::SendMessageW(cTarget, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(win32::Widen(options->Target.DisplayName()).c_str()));
         // The executable's small icon, when it exists and has one.
         int image = -1;
-        SHFILEINFOA info = {};
+        SHFILEINFOW info = {};
         if (platform_.files.FileExists(options->Target.AppFile) &&
-            ::SHGetFileInfoA(options->Target.AppFile.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
+            ::SHGetFileInfoW(win32::Widen(options->Target.AppFile).c_str(), 0, &info, sizeof info,
+                             SHGFI_ICON | SHGFI_SMALLICON) &&
             info.hIcon) {
             const win32::ScopedIcon icon(info.hIcon);
             image = ImageList_AddIcon(ImageListTargets.Get(), icon.Get());
         }
         targetIcons_.push_back(image);
     }
-    ::SendMessageA(cTarget, CB_SETCURSEL, 0, 0);
+    ::SendMessageW(cTarget, CB_SETCURSEL, 0, 0);
     cTargetChange();
 }
 
@@ -336,14 +338,14 @@ void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item)
     rect.left += 16 + 3;
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    const std::string text = configTargets_[item.itemID]->Target.DisplayName();
-    ::ExtTextOutA(item.hDC, rect.left, rect.top + 1, ETO_CLIPPED, &rect, text.c_str(), static_cast<UINT>(text.size()),
+    const std::wstring text = win32::Widen(configTargets_[item.itemID]->Target.DisplayName());
+    ::ExtTextOutW(item.hDC, rect.left, rect.top + 1, ETO_CLIPPED, &rect, text.c_str(), static_cast<UINT>(text.size()),
                   nullptr);
 }
 
 TTargetOptions* TfMain::SelectedTarget() const
 {
-    const auto index = ::SendMessageA(cTarget, CB_GETCURSEL, 0, 0);
+    const auto index = ::SendMessageW(cTarget, CB_GETCURSEL, 0, 0);
     return index >= 0 && static_cast<size_t>(index) < configTargets_.size() ? configTargets_[static_cast<size_t>(index)]
                                                                             : nullptr;
 }
@@ -353,8 +355,8 @@ void TfMain::SetOptionBox(HWND box, bool enabled, bool checked)
 {
     ::EnableWindow(box, enabled);
     if (Checked(box) != checked) {
-        ::SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        ::SendMessageA(::GetParent(box), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(box), BN_CLICKED),
+        ::SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(::GetParent(box), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(box), BN_CLICKED),
                        reinterpret_cast<LPARAM>(box));
     }
 }

@@ -40,8 +40,8 @@ TfNoIDEWarning::TfNoIDEWarning(const std::string& versionText)
     SetControlColors(heading, kWhite, kTeal);
 
     const HWND icon = CreateControl("STATIC", "", SS_ICON, {236, 68, 32, 32});
-    ::SendMessageA(icon, STM_SETICON,
-                   reinterpret_cast<WPARAM>(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_INFORMATION))), 0);
+    ::SendMessageW(icon, STM_SETICON,
+                   reinterpret_cast<WPARAM>(::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
     SetControlColors(icon, ::GetSysColor(COLOR_WINDOWTEXT), kWhite);
 
     TLabelColumn column(*this, kTextLeft, 0, kWidth - kTextLeft - 24);

@@ -18,6 +18,13 @@
 namespace corvalis {
 namespace {
 
+// One IDE of a backup run, read before anything is changed.
+struct TSavedIde {
+    std::string Folder;
+    TIdeSettings Settings;
+    const TCompileTarget* Target = nullptr;
+};
+
 // Written beside the file and moved over it, so that the IDE never reads half a file.
 void ReplaceFile(const Platform& platform, const std::string& file, const std::string& content)
 {
@@ -31,47 +38,45 @@ void ReplaceFile(const Platform& platform, const std::string& file, const std::s
     }
 }
 
-// One IDE of a backup run, read before anything is changed.
-struct TSavedIde {
-    std::string Folder;
-    TKeyExport Key;
-    std::optional<std::string> EnvOptions;
-    const TCompileTarget* Target = nullptr;
-};
+// Makes the IDE's settings those given: its key replaced, its EnvOptions.proj written when
+// it differs. A step that fails raises an Exception.
+void PutSettings(const Platform& platform, const TCompileTarget& target, const TIdeSettings& settings)
+{
+    ImportKey(platform.registry, settings.Key);
+    const std::string file = target.EnvOptionsFile();
+    if (settings.EnvOptions && platform.files.ReadFile(file) != settings.EnvOptions)
+        ReplaceFile(platform, file, *settings.EnvOptions);
+    else if (!settings.EnvOptions && platform.files.FileExists(file) && !platform.files.DeleteFile(file))
+        throw Exception("Cannot delete " + file + ": " + LastFileErrorText(platform));
+}
 
+// The run's folder: a path, a run's folder name or its sequence number; the newest run when
+// the text is empty.
 std::optional<std::string> FindRunFolder(const Platform& platform, const std::string& folder)
 {
     const IFileSystem& files = platform.files;
     const std::string backups = BackupFolder(platform);
-    if (folder.empty()) {
-        const std::vector<std::string> names = BackupRunNames(files, backups);
-        if (names.empty())
-            return std::nullopt;
-        return PathJoin(backups, names.back());
-    }
+    const std::vector<TBackupRun> runs = BackupRuns(files, backups);
+    if (folder.empty())
+        return runs.empty() ? std::nullopt : std::optional(PathJoin(backups, runs.back().Name));
     for (const std::string& candidate : {folder, PathJoin(backups, folder)})
         if (files.DirectoryExists(candidate))
             return ExcludeTrailingPathDelimiter(candidate);
+    const bool number = folder.size() <= 9 && folder.find_first_not_of("0123456789") == std::string::npos;
+    for (const TBackupRun& run : runs)
+        if (number && std::stoul(folder) == run.Sequence)
+            return PathJoin(backups, run.Name);
     return std::nullopt;
 }
 
-std::vector<TSavedIde> ReadRun(const Platform& platform, const std::string& runFolder)
+std::vector<TSavedIde> ReadRun(const IFileSystem& files, const std::string& runFolder)
 {
-    const IFileSystem& files = platform.files;
     std::vector<TSavedIde> saved;
-    for (const DirEntry& entry : files.Enumerate(runFolder)) {
-        if (!entry.directory)
-            continue;
-        const std::string folder = PathJoin(runFolder, entry.name);
-        const auto registry = files.ReadFile(PathJoin(folder, kBackupRegistryFile));
-        if (!registry)
-            throw Exception("The backup " + folder + " holds no " + kBackupRegistryFile + ".");
-        try {
-            saved.push_back({folder, ParseRegFile(*registry), files.ReadFile(PathJoin(folder, kBackupEnvOptionsFile)), {}});
-        } catch (const Exception& error) {
-            throw Exception(PathJoin(folder, kBackupRegistryFile) + ": " + error.Message());
+    for (const DirEntry& entry : files.Enumerate(runFolder))
+        if (entry.directory) {
+            const std::string folder = PathJoin(runFolder, entry.name);
+            saved.push_back({folder, ReadSavedIdeSettings(files, folder), nullptr});
         }
-    }
     if (saved.empty())
         throw Exception("The backup folder " + runFolder + " holds no IDE settings.");
     return saved;
@@ -88,7 +93,7 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
                                           : "No backup folder " + folder + "."};
     std::vector<TSavedIde> saved;
     try {
-        saved = ReadRun(platform, *runFolder);
+        saved = ReadRun(platform.files, *runFolder);
     } catch (const Exception& error) {
         return {ecRefused, error.Message()};
     }
@@ -99,7 +104,8 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
                 ide.Target = &targets[i];
         if (!ide.Target)
             continue;
-        if (ide.Key.Root != RootKey::CurrentUser || !SameText(ide.Key.Path, NormalKeyPath(ide.Target->UserKey)))
+        const TKeyExport& key = ide.Settings.Key;
+        if (key.Root != RootKey::CurrentUser || !SameText(key.Path, NormalKeyPath(ide.Target->UserKey)))
             return {ecRefused,
                     ide.Folder + " holds the settings of another key than " + ide.Target->DisplayName() + "'s."};
         if (!options.IgnoreIde && IsIdeRunning(platform, *ide.Target))
@@ -107,6 +113,8 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
     }
 
     log.LogInfo("Restoring the IDE settings saved in " + *runFolder);
+    // What the restore replaces is saved as a run of its own, which a later restore can put back.
+    TIdeBackup replaced(platform, log, ExtractFileName(*runFolder));
     bool failed = false;
     for (const TSavedIde& ide : saved) {
         if (!ide.Target) {
@@ -114,16 +122,31 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
             failed = true;
             continue;
         }
-        try {
-            ImportKey(platform.registry, ide.Key);
-            if (ide.EnvOptions)
-                ReplaceFile(platform, ide.Target->EnvOptionsFile(), *ide.EnvOptions);
-            log.LogInfo("Restored the settings of " + ide.Target->DisplayName());
-        } catch (const std::exception& error) {
-            log.LogError("The settings of " + ide.Target->DisplayName() + " cannot be restored. " + error.what());
+        const TCompileTarget& target = *ide.Target;
+        const TIdeSettings* before = replaced.Save(target);
+        if (!before) {
             failed = true;
+            continue;
+        }
+        try {
+            PutSettings(platform, target, ide.Settings);
+            log.LogInfo("Restored the settings of " + target.DisplayName());
+            continue;
+        } catch (const std::exception& error) {
+            log.LogError("The settings of " + target.DisplayName() + " cannot be restored. " + error.what());
+        }
+        failed = true;
+        try {
+            PutSettings(platform, target, *before);
+            log.LogInfo("The settings of " + target.DisplayName() + " are as they were before the restore.");
+        } catch (const std::exception& error) {
+            log.LogError("The settings of " + target.DisplayName() +
+                         " cannot be put back as they were before the restore either; they are saved in " +
+                         replaced.RunFolder() + ". " + error.what());
         }
     }
+    if (const auto run = replaced.Run())
+        log.LogInfo("To undo this restore: setup.exe --restore=" + std::to_string(run->Sequence));
     return {failed ? ecErrors : ecDone, {}};
 }
 
@@ -132,7 +155,7 @@ int RunRestore(const Platform& platform, TCmdOptions& options)
     IConsole& console = platform.console;
     TLogToList log(platform.locale);
     log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
-        console.WriteLine(FormatLogLine(time, level, platform.locale.WideToAnsi(text), platform.locale.TimeSeparator()));
+        console.WriteLine(FormatLogLine(time, level, Utf16ToUtf8(text), platform.locale.TimeSeparator()));
     };
     const TRestoreResult result = RestoreIdeSettings(platform, options, options.RestoreFolder, log);
     if (!result.Refusal.empty())

@@ -79,6 +79,22 @@ TEST_P(FilesContract, ContentSurvivesWritingCopyingAndMovingByteForByte)
     EXPECT_EQ(Files().ReadFile(At("new.bpl")), "installer");
 }
 
+// Names keep characters that no 8-bit code page holds together ("Łukasz", "中"); a folder
+// moves to a name not taken, as a whole.
+TEST_P(FilesContract, NamesKeepEveryCharacterAndFoldersMoveToNewNames)
+{
+    const std::string name = "\xC5\x81ukasz \xE4\xB8\xAD";
+    ASSERT_TRUE(Files().ForceDirectories(At(name + "\\Bpl")));
+    Write(name + "\\Bpl\\\xC5\x81.bpl", "x");
+    EXPECT_THAT(Names(""), UnorderedElementsAre(name + "\\"));
+    EXPECT_THAT(Names(name + "\\Bpl"), UnorderedElementsAre("\xC5\x81.bpl"));
+    EXPECT_TRUE(Files().MoveFile(At(name), At("moved")));
+    EXPECT_EQ(Files().ReadFile(At("moved\\Bpl\\\xC5\x81.bpl")), "x");
+    Files().CreateDirectory(At("taken"));
+    EXPECT_FALSE(Files().MoveFile(At("moved"), At("taken")));
+    EXPECT_TRUE(Files().DirectoryExists(At("moved\\Bpl")));
+}
+
 TEST_P(FilesContract, RecycleTakesFilesAndWholeFolders)
 {
     Files().ForceDirectories(At("Demos\\DemoApp"));

@@ -9,25 +9,29 @@ protected:
     ILocale& Locale() { return Services().locale; }
 };
 
-TEST_P(LocaleContract, AnsiTextConvertsToUtf16AndBackAndOemTextToAnsi)
+TEST_P(LocaleContract, CodePageTextConvertsExactlyOrNotAtAll)
 {
     const std::string ansi = "Caf\xE9 \x80 \x93quoted\x94";
     const std::u16string wide = u"Caf\u00E9 \u20AC \u201Cquoted\u201D";
     EXPECT_EQ(Locale().AnsiToWide(ansi), wide);
     EXPECT_EQ(Locale().WideToAnsi(wide), ansi);
-    EXPECT_EQ(Locale().WideToAnsi(u"\u4E2D"), "?");
-    EXPECT_EQ(Locale().AnsiToWide(""), u"");
-    // e acute, u umlaut, A umlaut, n tilde in code page 437.
-    EXPECT_EQ(Locale().OemToAnsi("\x82\x81\x8E\xA4 plain"), "\xE9\xFC\xC4\xF1 plain");
+    EXPECT_EQ(Locale().WideToAnsi(u""), "");
+    // Neither a Chinese character nor a Polish L with stroke: no "?", no look-alike "L".
+    EXPECT_EQ(Locale().WideToAnsi(u"\u4E2D"), std::nullopt);
+    EXPECT_EQ(Locale().Utf8ToAnsi("C:\\Users\\\xC5\x81ukasz"), std::nullopt);
+    // e acute, u umlaut, A umlaut, n tilde and a box corner in code page 437.
+    EXPECT_EQ(Locale().OemToWide("\x82\x81\x8E\xA4\xC9 plain"), u"\u00E9\u00FC\u00C4\u00F1\u2554 plain");
 }
 
 TEST_P(LocaleContract, CaseIsIgnoredInTheUsersLocale)
 {
     EXPECT_TRUE(Locale().SameText("C:\\Program Files\\Borland", "c:\\PROGRAM FILES\\borland"));
-    EXPECT_TRUE(Locale().SameText("\xC4rger", "\xE4RGER"));
+    EXPECT_TRUE(Locale().SameText("\xC3\x84rger", "\xC3\xA4RGER")); // Ärger
     EXPECT_FALSE(Locale().SameText("C:\\RAD", "C:\\RAD2"));
     EXPECT_TRUE(Locale().StartsText("c:\\rad\\", "C:\\RAD\\lib"));
-    EXPECT_EQ(Locale().UpperCase("turbo delphi \xE9\xE4"), "TURBO DELPHI \xC9\xC4");
+    // "turbo łódź éä" in capitals
+    EXPECT_EQ(Locale().UpperCase("turbo \xC5\x82\xC3\xB3" "d\xC5\xBA \xC3\xA9\xC3\xA4"),
+              "TURBO \xC5\x81\xC3\x93" "D\xC5\xB9 \xC3\x89\xC3\x84");
 }
 
 TEST_P(LocaleContract, LocaleTextsHaveTheirForm)

@@ -15,7 +15,7 @@ protected:
         folder_ = Env().ScratchFolder();
     }
     // Runs the command: its exit code, then the logged lines of standard output ("D text"), then
-    // those of standard error ("E text"), in the system code page. The two pipes are read one
+    // those of standard error ("E text"), in UTF-8. The two pipes are read one
     // after the other, so only the order within each is fixed.
     std::vector<std::string> Run(const std::string& commandLine)
     {
@@ -23,7 +23,7 @@ protected:
         std::vector<std::string> result{std::to_string(
             RunProcess(Services().processes, Services().locale, log, commandLine, folder_))};
         for (const TLogMessage& line : log.Messages)
-            result.push_back((line.Level == llError ? "E " : "D ") + Services().locale.WideToAnsi(line.Text));
+            result.push_back((line.Level == llError ? "E " : "D ") + Utf16ToUtf8(line.Text));
         std::stable_partition(result.begin() + 1, result.end(), [](const std::string& l) { return l[0] == 'D'; });
         return result;
     }
@@ -43,8 +43,9 @@ TEST_P(ProcessesContract, ToolsYieldTheirExitCodeAndTheirOutputLineByLine)
          {"1", "D Borland Delphi Version 15.0", "D CorvalisD7.dpk(12)", "E Fatal: File not found"}},
         // Unterminated output is logged once, after the end.
         {"\"out:first\\nno line break\" \"err:partial error\"", {"0", "D first", "D no line break", "E partial error"}},
-        // Complete lines come from the OEM code page (0x82: e acute in 437, 0xE9 in 1252), the rest does not.
-        {"\"out:caf\\x82\\r\\ncaf\\x82\"", {"0", "D caf\xE9", "D caf\x82"}},
+        // Complete lines come from the OEM code page (0x82: e acute in 437), the rest from the
+        // system code page (0x82: a low quotation mark in 1252).
+        {"\"out:caf\\x82\\r\\ncaf\\x82\"", {"0", "D caf\xC3\xA9", "D caf\xE2\x80\x9A"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Run(Env().ChildCommand(c.actions)), c.result) << c.actions;

@@ -1,11 +1,13 @@
 #include <functional>
 
 #include "platform/Exceptions.h"
+#include "platform/TextEncoding.h"
 #include "contract/ServiceEnvironment.h"
 
 namespace corvalis::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ThrowsMessage;
 using ::testing::UnorderedElementsAre;
@@ -123,35 +125,47 @@ TEST_P(RegistryContract, MachineKeysWorkLikeUserKeysAndPathsMayStartWithABacksla
     EXPECT_EQ(key->ReadString("InstallDir"), "C:\\Corvalis");
 }
 
+// Names and strings hold characters of any code page ("Łukasz", "中"); strings are stored
+// as UTF-16, and every value comes back with its exact bytes, even those of a string that
+// is not UTF-16 at all.
 TEST_P(RegistryContract, EveryValueTypeComesBackWithItsExactData)
 {
+    using namespace std::string_literals;
+    const auto utf16 = [](const std::u16string& text) { return Utf16ToBytes(text, false); };
+    const std::string name = "C:\\Users\\\xC5\x81ukasz\\x.bpl";
     const std::vector<std::pair<std::string, RegistryValue>> values = {
-        {"", {kRegString, std::string("default\0", 8)}},
-        {"Text",
-         {kRegString, std::string("Stra\xDF"
-                                  "e \"x\" \\\0",
-                                  13)}},
-        {"Expand", {kRegExpandString, std::string("%BDS%\\lib\0", 10)}},
-        {"Multi", {7, std::string("a\0b\xE9\0\0", 6)}},
-        {"Binary", {kRegBinary, std::string("\0\x01\xFF", 3)}},
+        {"", {kRegString, utf16(u"default\0"s)}},
+        {name, {kRegString, utf16(u"Stra\u00DFe \"x\" \\ \u4E2D\0"s)}},
+        {"Expand", {kRegExpandString, utf16(u"%BDS%\\lib\0"s)}},
+        {"Multi", {7, utf16(u"a\0b\u00E9\0\0"s)}},
+        {"Odd", {kRegString, "abc"}},
+        {"Binary", {kRegBinary, "\0\x01\xFF"s}},
         {"Empty", {kRegBinary, ""}},
-        {"Number", {kRegDWord, std::string("\x78\x56\x34\x12", 4)}},
-        {"Big", {11, std::string("\1\2\3\4\5\6\7\x08", 8)}},
+        {"Number", {kRegDWord, "\x78\x56\x34\x12"}},
+        {"Big", {11, "\1\2\3\4\5\6\7\x08"}},
     };
     auto key = Create();
-    for (const auto& [name, value] : values)
-        key->WriteValue(name, value);
+    for (const auto& [valueName, value] : values)
+        key->WriteValue(valueName, value);
+    Create("\\\xE4\xB8\xAD \xC5\x81ukasz")->WriteString("\xC5\x81", "\xC5\x82");
     auto read = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey(), KeyAccess::Read);
     ASSERT_NE(read, nullptr);
-    for (const auto& [name, value] : values) {
-        const std::optional<RegistryValue> back = read->ReadValue(name);
-        ASSERT_TRUE(back.has_value()) << name;
-        EXPECT_EQ(back->type, value.type) << name;
-        EXPECT_EQ(back->data, value.data) << name;
+    for (const auto& [valueName, value] : values) {
+        const std::optional<RegistryValue> back = read->ReadValue(valueName);
+        ASSERT_TRUE(back.has_value()) << valueName;
+        EXPECT_EQ(back->type, value.type) << valueName;
+        EXPECT_EQ(back->data, value.data) << valueName;
     }
     EXPECT_EQ(read->ReadValue("Missing"), std::nullopt);
     EXPECT_EQ(read->ReadInteger("Number"), 0x12345678);
     EXPECT_EQ(read->ReadString("Expand"), "%BDS%\\lib");
+    EXPECT_EQ(read->ReadString(name), "Stra\xC3\x9F" "e \"x\" \\ \xE4\xB8\xAD");
+    EXPECT_THAT(read->ValueNames(), Contains(name));
+    EXPECT_THAT(read->SubKeyNames(), ElementsAre("\xE4\xB8\xAD \xC5\x81ukasz"));
+    auto subkey = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey() + "\\\xE4\xB8\xAD \xC5\x81ukasz",
+                                     KeyAccess::Read);
+    ASSERT_NE(subkey, nullptr);
+    EXPECT_EQ(subkey->ReadString("\xC5\x81"), "\xC5\x82");
 }
 
 } // namespace

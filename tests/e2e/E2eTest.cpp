@@ -5,9 +5,11 @@
 
 #include "core/InstallData.h"
 #include "driver/Capture.h"
+#include "engine/RegistryExport.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/Utils.h"
+#include "platform/TextEncoding.h"
 
 namespace corvalis::e2e {
 
@@ -91,8 +93,9 @@ std::vector<std::string> E2eTest::IdeSettings()
 {
     std::vector<std::string> settings;
     for (const testing::IdeFixture& ide : test.Ides()) {
-        for (const auto& [name, value] : UserKey(ide))
-            settings.push_back(name + "=" + value);
+        // Byte for byte, names as they are, in the registry's order.
+        const std::string file = FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, ide.UserKey()));
+        settings.push_back(Utf16ToUtf8(Utf16FromBytes(file, false)));
         if (ide.IsBds())
             settings.push_back(machine.files.ReadFile(ide.EnvOptionsFile(machine.platform)).value_or(""));
     }
@@ -101,9 +104,11 @@ std::vector<std::string> E2eTest::IdeSettings()
 
 std::optional<std::vector<std::string>> E2eTest::SetupLog()
 {
-    const std::optional<std::string> content = machine.files.ReadFile(InstallDir() + "\\setup.log");
+    std::optional<std::string> content = machine.files.ReadFile(InstallDir() + "\\setup.log");
     if (!content)
         return std::nullopt;
+    const std::string bom = "\xEF\xBB\xBF";
+    content = content->starts_with(bom) ? content->substr(bom.size()) : machine.locale.AnsiToUtf8(*content);
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t end; (end = content->find("\r\n", start)) != std::string::npos; start = end + 2)

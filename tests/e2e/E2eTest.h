@@ -60,9 +60,9 @@ protected:
     testing::RegistrySnapshot UserKey(const testing::IdeFixture& ide);
     // The IDE knows the package of the installation folder.
     bool Registered(const testing::IdeFixture& ide, const std::string& file);
-    // The IDEs' own settings: their user keys and EnvOptions.proj files.
+    // The IDEs' own settings, exactly: their user keys and EnvOptions.proj files.
     std::vector<std::string> IdeSettings();
-    // setup.log of the installation folder, as lines without their CR LF; none when missing.
+    // setup.log of the installation folder, as UTF-8 lines without their CR LF; none when missing.
     std::optional<std::vector<std::string>> SetupLog();
 
     // The shown state of the IDE page's row of an IDE: box state and enabled, status text.

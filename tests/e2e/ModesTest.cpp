@@ -132,7 +132,7 @@ TEST_F(ModesTest, ACompilerFailureInOneIdeLeavesTheOthersInstalledAndTheRunWithE
     EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
     // The failure's lines are red in the view.
     Screenshot(wizard.Window(), "compile-page");
-    const TImage shown = CaptureWindow(wizard.Control("wCompile", "RichEdit20A", nullptr));
+    const TImage shown = CaptureWindow(wizard.Control("wCompile", "RichEdit20W", nullptr));
     const auto red = [](COLORREF pixel) {
         return GetRValue(pixel) > 200 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
     };

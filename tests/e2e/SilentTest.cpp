@@ -59,13 +59,18 @@ protected:
     }
 };
 
+// The IDE's settings hold a key and values named with characters that no 8-bit code page
+// holds together ("中", "Łukasz"): installations, uninstalls and restores keep them byte for byte.
 TEST_F(SilentTest, TheWizardAndTheSilentRunInstallAndUninstallAlike)
 {
-    AddIde(Ide::Delphi7);
+    const std::string lukasz = "C:\\Users\\\xC5\x81ukasz\\Bpl\\\xE4\xB8\xAD.bpl";
+    const IdeFixture& delphi7 = AddIde(IdeFixture(Ide::Delphi7, IdesFolder()).WithKnownPackage(lukasz, "\xC5\x81"));
+    machine.registry.OpenKey(RootKey::CurrentUser, delphi7.UserKey() + "\\\xE4\xB8\xAD", KeyAccess::WriteCreate)
+        ->WriteString(lukasz, "\xC5\x82");
     AddIde(Ide::Rad2007);
     const std::string setup = MakePackage("Corvalis Setup");
     const std::string uninstaller = InstallDir() + "\\Uninstall\\setup.exe";
-    const std::vector<std::string> before = State();
+    const std::vector<std::string> before = State(), settingsBefore = IdeSettings();
     InstallThroughWizard(setup);
     const std::vector<std::string> byWizard = State(), wizardLog = LogTexts();
     ASSERT_NE(byWizard, before);
@@ -101,16 +106,26 @@ TEST_F(SilentTest, TheWizardAndTheSilentRunInstallAndUninstallAlike)
     EXPECT_EQ(install.errors, "");
     EXPECT_EQ(State(), byWizard);
     EXPECT_EQ(LogTexts(), wizardLog);
-    std::vector<std::string> printed = TextLines(install.output);
+    std::vector<std::string> printed = TextLines(install.output), logged = Log();
     std::erase_if(printed, [](const std::string& line) { return StartsText("step ", line); });
-    EXPECT_EQ(printed, Log());
+    // Printed in the system code page, which lacks "中": the log keeps every character.
+    for (std::string& line : logged)
+        line = *win32::ToCodePage(CP_ACP, win32::Widen(line), true);
+    EXPECT_EQ(printed, logged);
     EXPECT_THAT(install.output, HasSubstr("step 0 of "));
+    const std::vector<std::string> installed = IdeSettings();
 
     const TRunResult uninstall = Run(setup, "--silent --uninstall");
     EXPECT_EQ(uninstall.exitCode, ecDone) << uninstall.errors;
     EXPECT_FALSE(uninstall.showedWindow);
     EXPECT_EQ(State(), before);
     EXPECT_THAT(uninstall.output, EndsWith("Uninstall completed\r\n"));
+    // The settings as the uninstall found them, then, undoing that restore, as it left them.
+    for (const auto* expected : {&installed, &settingsBefore}) {
+        const TRunResult restore = Run(setup, "--restore");
+        EXPECT_EQ(restore.exitCode, ecDone) << restore.output;
+        EXPECT_EQ(IdeSettings(), *expected);
+    }
 }
 
 TEST_F(SilentTest, AnAutomaticUpdateTakesOnlyTheIdesThatHadTheProductAndMaintenanceSetsANewSet)

@@ -3,6 +3,7 @@
 
 #include "core/ShellIntegration.h"
 #include "engine/Compile.h"
+#include "engine/RegistryExport.h"
 #include "fixtures/RegistrySnapshot.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
@@ -31,7 +32,7 @@ protected:
         compiler = std::make_unique<TCompiler>(installer.machine.platform, *data);
         shell = std::make_unique<TShellIntegration>(installer.machine.platform, *data);
         compiler->Log().OnLog = [this](TLogBase&, TLogLevel level, const std::u16string& text, DateTime) {
-            lines.emplace_back(level, installer.machine.locale.WideToAnsi(text));
+            lines.emplace_back(level, Utf16ToUtf8(text));
         };
     }
     void Build(const std::vector<IdeFixture>& fixtures, const std::vector<std::string>& arguments = {})
@@ -260,6 +261,40 @@ const BuildCase kBuilds[] = {
     {"CppBuilderFailing", Ide::CBuilder6, {}, "CORVALIS_MAKE_FAIL", {"CorvalisC6.mak"}, {}},
     {"CppBuilderKeepingFiles", Ide::CBuilder6, {"--keep-files"}, nullptr, {"CorvalisC6.mak", "CorvalisC6.obj"}, {}}};
 INSTANTIATE_TEST_SUITE_P(Builds, EngineBuildFiles, ::testing::ValuesIn(kBuilds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct CodePageCase {
+    const char* name;
+    std::string folder;
+    bool builds;
+};
+
+class EngineCodePage : public EngineTest, public ::testing::WithParamInterface<CodePageCase> {};
+
+// The compiler reads its command line and dcc32.cfg in the system code page (1252 here): a
+// folder it holds builds; with one it lacks, the IDE says so and is left unchanged.
+TEST_P(EngineCodePage, DecidesWhetherAnIdeThatCompilesTakesTheProduct)
+{
+    const CodePageCase& c = GetParam();
+    Prepare({IdeFixture(Ide::Delphi7)});
+    data->InstallDir = c.folder;
+    compiler->InstallFiles();
+    lines.clear();
+    const TKeyExport before = ExportKey(installer.machine.registry, RootKey::CurrentUser, Options(0).Target.UserKey);
+    InstallAll();
+    EXPECT_EQ(Options(0).Installed, c.builds);
+    EXPECT_EQ(ExportKey(installer.machine.registry, RootKey::CurrentUser, Options(0).Target.UserKey) == before,
+              !c.builds);
+    if (c.builds)
+        EXPECT_THAT(At(llError), ::testing::IsEmpty());
+    else
+        EXPECT_THAT(At(llError), ElementsAre("Delphi 7.0 (Enterprise) is left unchanged: its command-line tools read "
+                                             "only the system code page, which cannot hold \"" +
+                                             c.folder + "\\Packages\\Delphi7\""));
+}
+INSTANTIATE_TEST_SUITE_P(Folders, EngineCodePage,
+                         ::testing::Values(CodePageCase{"Held", "C:\\Caf\xC3\xA9", true},
+                                           CodePageCase{"Lacked", "C:\\\xC5\x81ukasz", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The product's folders in the path lists of a RAD Studio 2009 rooted at C:\RAD: a folder is

@@ -141,10 +141,10 @@ TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptions
     d.ProductInstalled = true;
     d.StartFolder = "Tools\\Corvalis";
     d.CompilationMode = cmDevExpress;
-    machine.registry.SetReadOnly(RootKey::LocalMachine, true);
+    machine.registry.SetLocked(RootKey::LocalMachine, "");
     d.SaveToRegistry();
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey)) << "without administrator rights";
-    machine.registry.SetReadOnly(RootKey::LocalMachine, false);
+    machine.registry.SetLocked(RootKey::LocalMachine, "", MemoryRegistry::Lock::None);
     d.SaveToRegistry();
     EXPECT_EQ(testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey),
               (testing::RegistrySnapshot{{"INSTALLDIR", "s:C:\\Program Files\\Halvorn\\Corvalis"},

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 
 #include "engine/IdeBackup.h"
 #include "engine/RegistryExport.h"
@@ -19,6 +20,7 @@
 namespace corvalis {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -31,6 +33,7 @@ using ::testing::Not;
 constexpr const char* kBackups = "C:\\users\\user\\AppData\\Local\\Halvorn\\Corvalis\\Backup";
 const DateTime kFirstRun = EncodeDateTime({2026, 3, 1, 9, 15, 0, 0});
 const DateTime kSecondRun = EncodeDateTime({2026, 3, 2, 17, 5, 9, 0});
+const std::string kFirstRunFolder = std::string(kBackups) + "\\0001 2026-03-01 09-15-00";
 
 // The compile page's side of a run.
 class RecordingView : public IInstallationRunView {
@@ -56,11 +59,12 @@ public:
 
 class InstallationRunTest : public ::testing::Test {
 protected:
-    const IdeFixture& Add(Ide ide)
+    const IdeFixture& Add(const IdeFixture& ide)
     {
         installer.Install(ides.emplace_back(ide));
         return ides.back();
     }
+    const IdeFixture& Add(Ide ide) { return Add(IdeFixture(ide)); }
     // One run of the compile page at the time given; the actions by IDE in discovery order
     // (Delphi, C++Builder, BDS; each by version), in which the tests add them.
     RecordingView& Run(DateTime time, const std::vector<TTargetAction>& actions, std::optional<TInstallMode> mode = {})
@@ -80,11 +84,11 @@ protected:
         installer.machine.files.WriteFile(std::string(testing::InstallerMachine::kPackageFolder) + "\\version",
                                           "2.1.0.0 Standard Edition With Sources");
     }
-    // The IDE's user key as an export file, and its EnvOptions.proj.
-    std::pair<std::string, std::optional<std::string>> Settings(const IdeFixture& ide)
+    // The IDE's user key, and its EnvOptions.proj.
+    std::pair<TKeyExport, std::optional<std::string>> Settings(const IdeFixture& ide)
     {
         const Platform& platform = installer.machine.platform;
-        return {FormatRegFile(ExportKey(platform.registry, RootKey::CurrentUser, ide.UserKey())),
+        return {ExportKey(platform.registry, RootKey::CurrentUser, ide.UserKey()),
                 ide.IsBds() ? platform.files.ReadFile(ide.EnvOptionsFile(platform)) : std::nullopt};
     }
     std::vector<std::string> Folders(const std::string& folder)
@@ -148,7 +152,8 @@ TEST_P(InstallationRunModes, TakesItsStepsInOrder)
             if (line.starts_with(prefix) && !line.ends_with(") completed")) // not an IDE's removal ending
                 order += (order.empty() ? "" : " ") + token + (token.size() == 1 ? line.substr(prefix.size(), 1) : "");
     EXPECT_EQ(order, c.order);
-    EXPECT_THAT(Folders(std::string(kBackups) + "\\2026-03-02 17-05-09"), ElementsAreArray(c.saved));
+    EXPECT_THAT(Folders(std::string(kBackups) + "\\000" + (c.firstRun.empty() ? "1" : "2") + " 2026-03-02 17-05-09"),
+                ElementsAreArray(c.saved));
     EXPECT_FALSE(view.log.HasErrors());
     EXPECT_EQ(view.lines.back(), "<succeeded>");
     ASSERT_FALSE(view.steps.empty());
@@ -209,49 +214,107 @@ TEST_F(InstallationRunTest, AFailedExtractionInAnUpdateLeavesTheOldVersionRemove
     EXPECT_THAT(views.back().lines, Contains("Uninstall from IDE:Delphi 7.0 (Enterprise)"));
 }
 
-TEST_F(InstallationRunTest, AnIdeWhoseSettingsCannotBeSavedIsLeftUnchangedAndTheRunGoesOn)
+// Each fault stops the backup of Delphi 6, or of both IDEs: that IDE is left unchanged, and no
+// folder of it, nor of a run that saved nothing, is left behind.
+struct BackupFault {
+    const char* name;
+    // Given the user keys of Delphi 6 and Delphi 7.
+    std::function<void(MemoryPlatform&, const std::string&, const std::string&)> plant;
+    std::string error;
+    bool both;
+};
+const BackupFault kBackupFaults[] = {
+    {"FileInTheWay", [](MemoryPlatform& m, auto&, auto&) { m.files.AddFile(kBackups, "in the way"); },
+     "Cannot create the folder", true},
+    {"DiskFull", [](MemoryPlatform& m, auto&, auto&) { m.files.SetFreeSpace(kBackups, 0); }, "not enough space", true},
+    // Delphi 7 goes first and takes the last of the space.
+    {"DiskFullAtTheSecondIde",
+     [](MemoryPlatform& m, auto&, const std::string& delphi7) {
+         m.files.SetFreeSpace(kBackups, FormatRegFile(ExportKey(m.registry, RootKey::CurrentUser, delphi7)).size());
+     },
+     "Delphi6.incomplete\\Registry.reg: There is not enough space on the disk", false},
+    {"LineBreakInAName",
+     [](MemoryPlatform& m, const std::string& delphi6, auto&) {
+         m.registry.OpenKey(RootKey::CurrentUser, delphi6 + "\\Known Packages", KeyAccess::Write)
+             ->WriteString("C:\\a\r\nb.bpl", "");
+     },
+     "A registry file cannot hold the key", false},
+};
+void PrintTo(const BackupFault& fault, std::ostream* os)
 {
-    const IdeFixture& delphi6 = Add(Ide::Delphi6);
-    const IdeFixture& delphi7 = Add(Ide::Delphi7);
-    const auto before = std::make_pair(Settings(delphi6), Settings(delphi7));
-    installer.machine.files.AddFile(kBackups, "a file where the backup folder belongs");
-    const RecordingView& view = Run(kFirstRun, {taInstall, taInstall});
-    EXPECT_EQ(std::make_pair(Settings(delphi6), Settings(delphi7)), before);
-    for (const std::string name : {"Delphi 7.0 (Enterprise)", "Delphi 6.0 (Enterprise)"})
-        EXPECT_THAT(view.lines,
-                    Contains(HasSubstr("The settings of " + name +
-                                       " cannot be saved, so it is left unchanged. Cannot create the folder")));
-    EXPECT_THAT(view.lines, Not(Contains(HasSubstr("Compiling for:"))));
-    EXPECT_THAT(std::vector(view.lines.end() - 2, view.lines.end()),
-                ElementsAre("Installation completed", "<succeeded>"));
+    *os << fault.name;
 }
 
-TEST_F(InstallationRunTest, TheTenMostRecentRunsAreKeptAndEachRunHasItsOwnFolder)
+class InstallationRunBackupFaults : public InstallationRunTest, public ::testing::WithParamInterface<BackupFault> {};
+
+TEST_P(InstallationRunBackupFaults, LeaveTheIdeUnchangedAndNoPartialFolder)
 {
-    Add(Ide::Delphi7);
-    const auto day = [](int d) { return BackupRunName(EncodeDateTime({2025, 1, d, 8, 0, 0, 0})); };
-    for (int d = 1; d <= 12; ++d)
-        installer.machine.files.AddFile(std::string(kBackups) + "\\" + day(d) + "\\Delphi7\\Registry.reg");
+    const BackupFault& c = GetParam();
+    const IdeFixture& delphi6 = Add(Ide::Delphi6);
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    c.plant(installer.machine, delphi6.UserKey(), delphi7.UserKey());
+    const auto before = std::make_pair(Settings(delphi6), Settings(delphi7));
+    const RecordingView& view = Run(kFirstRun, {taInstall, taInstall});
+    EXPECT_EQ(Settings(delphi6), before.first);
+    EXPECT_EQ(Settings(delphi7) == before.second, c.both);
+    EXPECT_THAT(view.lines, Contains(AllOf(HasSubstr("The settings of Delphi 6.0 (Enterprise) cannot be saved, so it "
+                                                     "is left unchanged."),
+                                           HasSubstr(c.error))));
+    EXPECT_THAT(std::vector(view.lines.end() - 2, view.lines.end()),
+                ElementsAre("Installation completed", "<succeeded>"));
+    if (c.both)
+        EXPECT_FALSE(installer.machine.files.DirectoryExists(kFirstRunFolder));
+    else
+        EXPECT_THAT(Folders(kFirstRunFolder), ElementsAre("Delphi7"));
+}
+INSTANTIATE_TEST_SUITE_P(EachFault, InstallationRunBackupFaults, ::testing::ValuesIn(kBackupFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The clock set back: the runs made now come after the older runs of later dates, by their
+// sequence; pruning keeps the ten newest, the run just made among them, and the run a
+// restore reads.
+TEST_F(InstallationRunTest, RunsFollowTheirSequenceWhateverTheClockAndPruningKeepsTheTenNewest)
+{
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    const auto run = [](int n) { return BackupRunName(n, EncodeDateTime({2027, 1, n, 8, 0, 0, 0})); };
+    const std::string saved = FormatRegFile(Settings(delphi7).first);
+    for (int n = 1; n <= 12; ++n)
+        installer.machine.files.AddFile(std::string(kBackups) + "\\" + run(n) + "\\Delphi7\\Registry.reg", saved);
     installer.machine.files.AddFile(std::string(kBackups) + "\\Notes\\read me.txt");
     Run(kFirstRun, {taInstall});
     Run(kFirstRun, {taInstall});
-    std::vector<std::string> expected;
-    for (int d = 5; d <= 12; ++d)
-        expected.push_back(day(d));
-    expected.insert(expected.end(), {"2026-03-01 09-15-00", "2026-03-01 09-15-01", "Notes"});
-    EXPECT_THAT(Folders(kBackups), ElementsAreArray(expected));
-    EXPECT_THAT(Folders(std::string(kBackups) + "\\2026-03-01 09-15-00\\Delphi7"), ElementsAre("Registry.reg"));
+    const auto runs = [&](int from, int to) {
+        std::vector<std::string> names;
+        for (int n = from; n <= to; ++n)
+            names.push_back(n <= 12 ? run(n) : BackupRunName(n, kFirstRun));
+        names.push_back("Notes");
+        return names;
+    };
+    EXPECT_THAT(Folders(kBackups), ElementsAreArray(runs(5, 14)));
+    EXPECT_EQ(Restore({}).ExitCode, 0);
+    EXPECT_EQ(restoreLog.Messages.front().Text,
+              Utf8ToUtf16("Restoring the IDE settings saved in " + std::string(kBackups) + "\\" + runs(14, 14)[0]));
+    EXPECT_EQ(Restore({}, "5").ExitCode, 0);
+    std::vector<std::string> kept = runs(7, 16);
+    kept.insert(kept.begin(), run(5));
+    EXPECT_THAT(Folders(kBackups), ElementsAreArray(kept));
 }
 
-// A restore refuses while an IDE runs, and a file that would replace another key than the IDE's.
-TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThem)
+// Names that the system code page lacks ("Łukasz") survive the installation and the restore;
+// the restore refuses while an IDE runs, and a file that would replace another key than the
+// IDE's; it saves what it replaces as a run that a restore by its number puts back.
+TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThemAndCanItselfBeUndone)
 {
-    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    const std::string lukasz = "C:\\Users\\\xC5\x81ukasz\\Bpl\\x.bpl";
+    const IdeFixture& delphi7 = Add(IdeFixture(Ide::Delphi7).WithKnownPackage(lukasz, "\xC5\x81ukasz's"));
     const IdeFixture& rad2007 = Add(Ide::Rad2007);
+    installer.machine.registry.OpenKey(RootKey::CurrentUser, delphi7.UserKey() + "\\\xE4\xB8\xAD", KeyAccess::WriteCreate);
     const auto ideSettings = [&] { return std::make_pair(Settings(delphi7), Settings(rad2007)); };
     const auto original = ideSettings();
     Run(kFirstRun, {taInstall, taInstall});
     const auto installed = ideSettings();
+    EXPECT_EQ(installer.machine.registry.OpenKey(RootKey::CurrentUser, delphi7.UserKey() + "\\Known Packages",
+                                                 KeyAccess::Read)->ReadString(lukasz), "\xC5\x81ukasz's");
     installer.machine.processes.AddRunningProcess(ExtractFileName(delphi7.AppFile()), {delphi7.AppFile()});
     const TRestoreResult refused = Restore({});
     EXPECT_EQ(refused.ExitCode, 3);
@@ -259,37 +322,72 @@ TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThem)
     EXPECT_EQ(ideSettings(), installed);
     EXPECT_EQ(Restore({"--ignore-ide"}).ExitCode, 0);
     EXPECT_EQ(ideSettings(), original);
+    EXPECT_EQ(restoreLog.Messages.back().Text, u"To undo this restore: setup.exe --restore=2");
+    EXPECT_EQ(Restore({"--ignore-ide"}, "2").ExitCode, 0);
+    EXPECT_EQ(ideSettings(), installed);
     EXPECT_FALSE(installer.machine.files.FileExists(rad2007.EnvOptionsFile(installer.machine.platform) + ".restoring"));
 
-    installer.machine.files.WriteFile(std::string(kBackups) + "\\2026-03-01 09-15-00\\Delphi7\\Registry.reg",
-                                      "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Halvorn]\r\n");
-    const TRestoreResult foreign = Restore({"--ignore-ide"});
+    installer.machine.files.WriteFile(kFirstRunFolder + "\\Delphi7\\Registry.reg",
+                                      FormatRegFile({RootKey::CurrentUser, "Software\\Halvorn", {}}));
+    const TRestoreResult foreign = Restore({"--ignore-ide"}, "1");
     EXPECT_EQ(foreign.ExitCode, 3);
     EXPECT_THAT(foreign.Refusal,
                 HasSubstr("Delphi7 holds the settings of another key than Delphi 7.0 (Enterprise)'s."));
     EXPECT_THAT(restoreLog.Messages, IsEmpty());
-}
-
-TEST_F(InstallationRunTest, ARestoreTakesTheRunNamedOrTheNewestAndEndsWithTwoWhenAnIdeStaysUnrestored)
-{
-    const IdeFixture& delphi7 = Add(Ide::Delphi7);
-    EXPECT_EQ(Restore({}).Refusal, std::string("No backup of IDE settings in ") + kBackups + ".");
     EXPECT_EQ(Restore({}, "C:\\nowhere").Refusal, "No backup folder C:\\nowhere.");
-    const auto original = Settings(delphi7);
-    Run(kFirstRun, {taInstall});
-    const auto installed = Settings(delphi7);
-    Run(kSecondRun, {taRemove}, imMaintenance);
-    EXPECT_EQ(Restore({}).ExitCode, 0);
-    EXPECT_EQ(Settings(delphi7), installed);
-
-    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, true);
-    EXPECT_EQ(Restore({}, std::string(kBackups) + "\\2026-03-01 09-15-00\\").ExitCode, 2);
-    EXPECT_EQ(restoreLog.Messages.back().Level, llError);
-    installer.machine.registry.SetReadOnly(RootKey::CurrentUser, false);
-    EXPECT_EQ(Settings(delphi7), installed);
-    EXPECT_EQ(Restore({}, "2026-03-01 09-15-00").ExitCode, 0);
-    EXPECT_EQ(Settings(delphi7), original);
 }
+
+// A restore that fails at any step puts the IDE back as the restore found it and ends with 2.
+struct RestoreFault {
+    const char* name;
+    std::function<void(MemoryPlatform&, const IdeFixture&)> plant;
+    std::string error;
+};
+const RestoreFault kRestoreFaults[] = {
+    {"ReplacedNotSaved", [](MemoryPlatform& m, const IdeFixture&) { m.files.SetFreeSpace(kBackups, 0); },
+     "cannot be saved, so it is left unchanged."},
+    {"SubkeyNotDeleted",
+     [](MemoryPlatform& m, const IdeFixture& ide) {
+         m.registry.OpenKey(RootKey::CurrentUser, ide.UserKey() + "\\Kept", KeyAccess::WriteCreate)->WriteString("a", "");
+         m.registry.SetLocked(RootKey::CurrentUser, ide.UserKey() + "\\Kept");
+     },
+     "5.0 cannot be deleted"},
+    {"SubkeyNotCreated",
+     [](MemoryPlatform& m, const IdeFixture& ide) {
+         m.registry.DeleteKey(RootKey::CurrentUser, ide.UserKey() + "\\Debugging");
+         m.registry.SetLocked(RootKey::CurrentUser, ide.UserKey() + "\\Debugging");
+     },
+     "\\Debugging cannot be created"},
+    {"EnvOptionsInUse",
+     [](MemoryPlatform& m, const IdeFixture& ide) { m.files.SetInUse(ide.EnvOptionsFile(m.platform), true); },
+     "EnvOptions.proj: Access is denied"},
+};
+
+void PrintTo(const RestoreFault& fault, std::ostream* os)
+{
+    *os << fault.name;
+}
+
+class InstallationRunRestoreFaults : public InstallationRunTest, public ::testing::WithParamInterface<RestoreFault> {};
+
+TEST_P(InstallationRunRestoreFaults, LeaveTheIdeAsTheRestoreFoundIt)
+{
+    const RestoreFault& c = GetParam();
+    const IdeFixture& rad2007 = Add(Ide::Rad2007);
+    Run(kFirstRun, {taInstall});
+    c.plant(installer.machine, rad2007);
+    const auto before = Settings(rad2007);
+    EXPECT_EQ(Restore({}).ExitCode, 2);
+    EXPECT_EQ(Settings(rad2007), before);
+    std::vector<std::string> errors;
+    for (const TLogMessage& message : restoreLog.Messages)
+        if (message.Level == llError)
+            errors.push_back(Utf16ToUtf8(message.Text));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_THAT(errors[0], HasSubstr(c.error));
+}
+INSTANTIATE_TEST_SUITE_P(EachStep, InstallationRunRestoreFaults, ::testing::ValuesIn(kRestoreFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvalis

@@ -17,8 +17,7 @@ InstallerMachine::InstallerMachine(product::PackageContent content)
     machine.files.AddFile("C:\\Build\\unrar.exe", "MZ unrar");
     machine.files.AddFile("C:\\Build\\setup.exe", "MZ setup");
     product::WriteInstallerPackage(machine.files, kPackageFolder, content);
-    standins::InstallStandIn(machine.processes, machine.files, PathJoin(kPackageFolder, "unrar.exe"),
-                             standins::RunUnrar);
+    standins::InstallStandIn(machine, PathJoin(kPackageFolder, "unrar.exe"), standins::RunUnrar);
     machine.processes.SetExecutablePath(PathJoin(kPackageFolder, "setup.exe"));
     machine.files.SetCurrentDirectory(kPackageFolder);
 }

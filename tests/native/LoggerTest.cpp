@@ -18,7 +18,7 @@ protected:
     {
         log.OnLog = [this](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime) {
             EXPECT_EQ(&sender, &log);
-            delivered.emplace_back(level, machine.locale.WideToAnsi(text));
+            delivered.emplace_back(level, Utf16ToUtf8(text));
         };
     }
     // Each tool a name of its own: the first handler that knows a command line runs it.
@@ -72,10 +72,10 @@ TEST_F(LoggerTest, AToolsOutputIsLoggedLineByLine)
          {{{"out1\n", "err1\n"}, {"out2\n", ""}}},
          0,
          {{llDebug, "out1"}, {llError, "err1"}, {llDebug, "out2"}}},
-        {"unterminated remainders come unconverted after the end, output first",
+        {"unterminated remainders come after the end, output first, in the system code page",
          {{{"caf\x82\n", "partial "}}, "tail \x82", "error", 3},
          3,
-         {{llDebug, "caf\xE9"}, {llDebug, "tail \x82"}, {llError, "partial error"}}},
+         {{llDebug, "caf\xC3\xA9"}, {llDebug, "tail \xE2\x80\x9A"}, {llError, "partial error"}}},
         {"a read that gets nothing ends the cycle", failedRead, 0, {{llDebug, "Compiling"}}},
         {"an exit code the system cannot tell is a failure", unknownExit, kExitCodeUnknown, {}},
     };

@@ -17,7 +17,7 @@ TEST(MemoryRegistryTest, ValuesEnumerateInCreationOrderAndAReadOnlyRootRefusesCh
     for (const char* name : {"dclusr70.bpl", "dclado70.bpl", "dcldb70.bpl"})
         key->WriteString(name, "");
     EXPECT_THAT(key->ValueNames(), ElementsAre("dclusr70.bpl", "dclado70.bpl", "dcldb70.bpl"));
-    registry.SetReadOnly(RootKey::LocalMachine, true);
+    registry.SetLocked(RootKey::LocalMachine, "");
     EXPECT_EQ(registry.OpenKey(RootKey::LocalMachine, "Software\\Halvorn\\Corvalis", KeyAccess::WriteCreate), nullptr);
     EXPECT_EQ(registry.OpenKey(RootKey::LocalMachine, "Software\\Halvorn", KeyAccess::Write), nullptr);
     EXPECT_NE(registry.OpenKey(RootKey::LocalMachine, "Software\\Halvorn", KeyAccess::Read), nullptr);

@@ -29,7 +29,7 @@ TEST(TProgressLog, DetailLinesStayOutOfTheViewAndOneErrorMarksTheRun)
     EXPECT_TRUE(error.inView && error.error);
     const auto info = log.Add(llInfo, u"caf\u00E9\r\nsecond line", time);
     EXPECT_TRUE(info.inView && !info.error);
-    EXPECT_EQ(info.text, "caf\xE9\r\nsecond line");
+    EXPECT_EQ(info.text, "caf\xC3\xA9\r\nsecond line");
     EXPECT_TRUE(log.HasErrors());
 
     MemoryFiles files;
@@ -38,6 +38,13 @@ TEST(TProgressLog, DetailLinesStayOutOfTheViewAndOneErrorMarksTheRun)
               "[2007-05-14 16:02:31.250, Debug]tool output\r\n"
               "[2007-05-14 16:02:31.250, Error]Error compiling package: CorvalisD7.dpk\r\n"
               "[2007-05-14 16:02:31.250, Info]caf\xE9\r\nsecond line\r\n");
+
+    // A character the system code page lacks makes the whole file UTF-8, rather than a "?".
+    log.Clear();
+    log.Add(llInfo, u"caf\u00E9 \u0141ukasz", time);
+    log.SaveAs(files, "C:\\New\\copy.log");
+    EXPECT_EQ(files.ReadFile("C:\\New\\copy.log"),
+              "\xEF\xBB\xBF[2007-05-14 16:02:31.250, Info]caf\xC3\xA9 \xC5\x81ukasz\r\n");
 }
 
 } // namespace

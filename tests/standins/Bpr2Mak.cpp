@@ -8,7 +8,7 @@
 
 namespace corvalis::standins {
 
-ToolRun RunBpr2Mak(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunBpr2Mak(IFileSystem& files, const ILocale&, const std::string& commandLine, const std::string& workingFolder,
                    const std::string&, const Environment& env)
 {
     return RunTool(FailureStream::Error, [&](ToolRun& run) {

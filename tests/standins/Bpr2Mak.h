@@ -17,7 +17,7 @@
 
 namespace corvalis::standins {
 
-ToolRun RunBpr2Mak(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunBpr2Mak(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                    const std::string& toolPath, const Environment& env);
 
 } // namespace corvalis::standins

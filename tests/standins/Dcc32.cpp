@@ -6,6 +6,7 @@
 #include "ide/CmdLineUtils.h"
 #include "ide/Utils.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 #include "standins/Dcc32Options.h"
 #include "standins/PackageSource.h"
 
@@ -38,9 +39,10 @@ std::string SourceArgument(const std::vector<std::string>& arguments)
 
 class Compilation {
 public:
-    Compilation(const Compiler& compiler, IFileSystem& files, const std::string& workingFolder,
+    Compilation(const Compiler& compiler, IFileSystem& files, const ILocale& locale, const std::string& workingFolder,
                 const std::string& toolPath, const Environment& env, ToolRun& run)
-        : compiler_(compiler), files_(files), workingFolder_(workingFolder), toolPath_(toolPath), env_(env), run_(run)
+        : compiler_(compiler), files_(files), locale_(locale), workingFolder_(workingFolder), toolPath_(toolPath),
+          env_(env), run_(run)
     {
     }
 
@@ -87,7 +89,7 @@ private:
     void ReadOptions()
     {
         if (const std::optional<std::string> text = files_.ReadFile(PathJoin(workingFolder_, compiler_.configFile)))
-            options_.ApplyConfig(*text);
+            options_.ApplyConfig(locale_.AnsiToUtf8(*text));
         for (const std::string& folder : options_.unitPaths)
             unitFolders_.push_back(Folder(folder));
         const std::string lib = PathJoin(ExtractFileDir(ExtractFileDir(toolPath_)), "Lib");
@@ -211,6 +213,7 @@ private:
 
     const Compiler& compiler_;
     IFileSystem& files_;
+    const ILocale& locale_;
     const std::string& workingFolder_;
     const std::string& toolPath_;
     const Environment& env_;
@@ -224,26 +227,26 @@ private:
     std::vector<std::string> ownUnits_;
 };
 
-ToolRun Run(const Compiler& compiler, IFileSystem& files, const std::string& commandLine,
+ToolRun Run(const Compiler& compiler, IFileSystem& files, const ILocale& locale, const std::string& commandLine,
             const std::string& workingFolder, const std::string& toolPath, const Environment& env)
 {
     return RunTool(FailureStream::Output, [&](ToolRun& run) {
-        Compilation(compiler, files, workingFolder, toolPath, env, run).Run(commandLine);
+        Compilation(compiler, files, locale, workingFolder, toolPath, env, run).Run(commandLine);
     });
 }
 
 } // namespace
 
-ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunDcc32(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env)
 {
-    return Run(kDcc32, files, commandLine, workingFolder, toolPath, env);
+    return Run(kDcc32, files, locale, commandLine, workingFolder, toolPath, env);
 }
 
-ToolRun RunDcc64(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
-                 const std::string& toolPath, const Environment& env)
+ToolRun RunDcc64(IFileSystem& files, const ILocale& locale, const std::string& commandLine,
+                 const std::string& workingFolder, const std::string& toolPath, const Environment& env)
 {
-    return Run(kDcc64, files, commandLine, workingFolder, toolPath, env);
+    return Run(kDcc64, files, locale, commandLine, workingFolder, toolPath, env);
 }
 
 } // namespace corvalis::standins

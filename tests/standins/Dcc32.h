@@ -3,7 +3,8 @@
 // The Delphi command-line compilers, for packages: dcc32 builds for Win32, dcc64 for Win64.
 //
 // Command line: the program and one package source "P.dpk" (relative to the working
-// folder). Configuration: dcc32.cfg, or dcc64.cfg, in the working folder (see Dcc32Options.h).
+// folder). Configuration: dcc32.cfg, or dcc64.cfg, in the working folder (see Dcc32Options.h),
+// in the system code page.
 //
 // Each package of the requires clause is found as X.dcp in the -U folders, the -LN folder
 // and the IDE's library folder: the program's folder's parent + "\lib\<platform>\release"
@@ -31,9 +32,9 @@
 
 namespace corvalis::standins {
 
-ToolRun RunDcc32(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunDcc32(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env);
-ToolRun RunDcc64(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunDcc64(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env);
 
 } // namespace corvalis::standins

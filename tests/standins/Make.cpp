@@ -116,7 +116,7 @@ private:
 
 } // namespace
 
-ToolRun RunMake(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunMake(IFileSystem& files, const ILocale&, const std::string& commandLine, const std::string& workingFolder,
                 const std::string& toolPath, const Environment& env)
 {
     return RunTool(FailureStream::Error,

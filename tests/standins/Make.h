@@ -23,7 +23,7 @@
 
 namespace corvalis::standins {
 
-ToolRun RunMake(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunMake(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                 const std::string& toolPath, const Environment& env);
 
 } // namespace corvalis::standins

@@ -30,16 +30,19 @@ std::string ProgramFile(const IFileSystem& files, const IProcesses& processes, c
 
 } // namespace
 
-void InstallStandIn(MemoryProcesses& processes, MemoryFiles& files, const std::string& toolPath, Tool tool)
+void InstallStandIn(MemoryPlatform& machine, const std::string& toolPath, Tool tool)
 {
+    MemoryFiles& files = machine.files;
+    MemoryProcesses& processes = machine.processes;
     files.AddFile(toolPath, "stand-in program");
     processes.AddHandler(
-        [tool, &files, &processes, toolPath](const std::string& commandLine, const std::string& workingFolder) {
-            const std::string program = ProgramFile(files, processes, commandLine);
-            if (program.empty() || !SameText(program, files.FullPath(toolPath)))
+        [tool, &machine, toolPath](const std::string& commandLine, const std::string& workingFolder) {
+            const std::string program = ProgramFile(machine.files, machine.processes, commandLine);
+            if (program.empty() || !SameText(program, machine.files.FullPath(toolPath)))
                 return std::optional<ProcessScript>();
-            const ToolRun run = tool(files, commandLine, workingFolder, program,
-                                     [&processes](const std::string& name) { return processes.GetEnv(name); });
+            const ToolRun run =
+                tool(machine.files, machine.locale, commandLine, workingFolder, program,
+                     [&machine](const std::string& name) { return machine.processes.GetEnv(name); });
             ProcessScript script;
             script.finalOutput = run.output;
             script.finalError = run.error;

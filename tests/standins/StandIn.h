@@ -12,6 +12,7 @@
 
 namespace corvalis {
 class IFileSystem;
+class ILocale;
 }
 
 namespace corvalis::standins {
@@ -25,10 +26,12 @@ struct ToolRun {
     std::string error;  // standard error
 };
 
-// One tool: the files it works on, its command line as its process got it (program first),
-// its working folder, the full path of its own executable and its environment.
-using Tool = ToolRun (*)(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
-                         const std::string& toolPath, const Environment& env);
+// One tool: the files it works on, the system's code pages, its command line as its process
+// got it (program first), its working folder, the full path of its own executable and its
+// environment. The texts are the program's UTF-8: those of a tool that reads the system code
+// page only have come through it.
+using Tool = ToolRun (*)(IFileSystem& files, const ILocale& locale, const std::string& commandLine,
+                         const std::string& workingFolder, const std::string& toolPath, const Environment& env);
 
 // Ends a tool: its message is the tool's last output, the code its exit code.
 class ToolFailure : public std::runtime_error {

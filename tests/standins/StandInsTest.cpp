@@ -108,7 +108,9 @@ ToolRun RunStandIn(
     const Environment& env = [](const std::string&) { return std::optional<std::string>(); })
 {
     const auto& [function, program, packages] = kTools.at(tool);
-    return function(files, "\"" + program + "\" " + arguments, folder.empty() ? packages : folder, program, env);
+    static const MemoryLocale locale;
+    return function(files, locale, "\"" + program + "\" " + arguments, folder.empty() ? packages : folder, program,
+                    env);
 }
 
 // The packages of Delphi 7 and C++Builder 6 that the projects require.
@@ -252,7 +254,7 @@ TEST(StandIns, RunAsChildProcessesOnlyFromTheirProgramFiles)
         return RunProcess(machine.processes, machine.locale, log, "unrar.exe " + kExtract, "C:\\");
     };
     EXPECT_EQ(run(), -1);
-    InstallStandIn(machine.processes, machine.files, "C:\\Setup\\unrar.exe", RunUnrar); // beside the installer
+    InstallStandIn(machine, "C:\\Setup\\unrar.exe", RunUnrar); // beside the installer
     EXPECT_EQ(run(), 6);
     EXPECT_EQ(log.Messages.back().Level, llError);
     machine.files.AddFile("C:\\data.arc", kArchive);

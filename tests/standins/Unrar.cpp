@@ -68,7 +68,7 @@ void Extract(IFileSystem& files, const std::string& workingFolder, const std::st
 
 } // namespace
 
-ToolRun RunUnrar(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunUnrar(IFileSystem& files, const ILocale&, const std::string& commandLine, const std::string& workingFolder,
                  const std::string&, const Environment& env)
 {
     ToolRun run = RunTool(FailureStream::Error, [&](ToolRun& r) {

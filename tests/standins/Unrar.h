@@ -21,7 +21,7 @@
 
 namespace corvalis::standins {
 
-ToolRun RunUnrar(IFileSystem& files, const std::string& commandLine, const std::string& workingFolder,
+ToolRun RunUnrar(IFileSystem& files, const ILocale& locale, const std::string& commandLine, const std::string& workingFolder,
                  const std::string& toolPath, const Environment& env);
 
 } // namespace corvalis::standins

@@ -34,7 +34,7 @@ int main()
         bool errors = false;
         compiler.Log().OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime) {
             errors = errors || level >= llError;
-            std::printf("%s\n", machine.locale.WideToAnsi(text).c_str());
+            std::printf("%s\n", Utf16ToUtf8(text).c_str());
         };
         if (arguments.size() == 2 && arguments[0] == "install") {
             data.InstallDir = arguments[1];

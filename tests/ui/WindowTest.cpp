@@ -143,7 +143,7 @@ TEST_F(WindowTest, TheLogViewKeepsTheLinesInOrderEachInItsOwnColourAndStyleAndLe
 
 class ProgressViewTest : public WindowTest {
 protected:
-    HWND LogView() const { return Controls(form.Handle(), "RichEdit20A").at(0); }
+    HWND LogView() const { return Controls(form.Handle(), "RichEdit20W").at(0); }
     Win32Locale locale;
     TProgressView view{form, locale, {11, 22, 575, 251}, {11, 278, 575, 16}, {11, 298, 575, 33}};
 };

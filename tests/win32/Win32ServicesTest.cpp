@@ -2,14 +2,16 @@
 
 #include "engine/RegistryExport.h"
 #include "log/uLogger.h"
+#include "platform/TextEncoding.h"
 #include "platform/win32/Win32Platform.h"
 #include "run/UserAccount.h"
 
 namespace corvalis {
 namespace {
 
-// What only Windows can show: the registry view, 8.3 names, what Registry Editor imports and
-// the accounts as Windows tells them.
+// What only Windows can show: the registry view, 8.3 names, what Registry Editor imports (a
+// Unicode file, with names and values that no 8-bit code page holds together) and the
+// accounts as Windows tells them.
 class Win32ServicesTest : public ::testing::Test {
 protected:
     void SetUp() override { machine.files.ForceDirectories(folder_); }
@@ -50,26 +52,27 @@ TEST_F(Win32ServicesTest, RegeditImportsTheExportFileAsTheKeyItWasExportedFrom)
     auto key = machine.registry.OpenKey(RootKey::CurrentUser, path + "\\Known Packages", KeyAccess::WriteCreate);
     ASSERT_NE(key, nullptr);
     key->WriteString("$(DELPHI)\\Bin\\dclado70.bpl", "Borland \"ADO\" DB Components");
-    key->WriteString("C:\\B\374cher\\x.bpl", "Stra\337e");
+    key->WriteString("C:\\Users\\\xC5\x81ukasz\\x.bpl", "Stra\xC3\x9F" "e \xE4\xB8\xAD");
     key->WriteString("", "");
-    key->WriteValue("Unterminated", {kRegString, "abc"});
-    key->WriteValue("Expand", {kRegExpandString, std::string("%BDS%\\lib\0", 10)});
-    key->WriteValue("Multi", {7, std::string("a\0b\xE9\0\0", 6)});
+    key->WriteValue("Unterminated", {kRegString, Utf16ToBytes(u"abc", false)});
+    key->WriteValue("Expand", {kRegExpandString, Utf16ToBytes(std::u16string(u"%BDS%\\lib\0", 10), false)});
+    key->WriteValue("Multi", {7, Utf16ToBytes(std::u16string(u"a\0b\u00E9\0\0", 6), false)});
     key->WriteValue("Binary", {kRegBinary, std::string(90, '\xC3')});
     key->WriteInteger("Number", -2);
     key->WriteValue("Big", {11, std::string("\1\2\3\4\5\6\7\x08", 8)});
-    machine.registry.OpenKey(RootKey::CurrentUser, path + "\\Empty", KeyAccess::WriteCreate);
+    machine.registry.OpenKey(RootKey::CurrentUser, path + "\\Empty \xC5\x81", KeyAccess::WriteCreate);
     const std::string exported = FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, path));
     const std::string file = folder_ + "\\export.reg";
     ASSERT_TRUE(machine.files.WriteFile(file, exported));
 
     key->WriteString("Added", "x");
     key->DeleteValue("Expand");
-    machine.registry.DeleteKey(RootKey::CurrentUser, path + "\\Empty");
+    machine.registry.DeleteKey(RootKey::CurrentUser, path + "\\Empty \xC5\x81");
     machine.registry.OpenKey(RootKey::CurrentUser, path + "\\New", KeyAccess::WriteCreate);
     TLogToList log(machine.locale);
     ASSERT_EQ(RunProcess(machine.processes, machine.locale, log, "regedit.exe /s \"" + file + "\"", folder_), 0);
-    EXPECT_EQ(FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, path)), exported);
+    const auto text = [](const std::string& file) { return Utf16ToUtf8(Utf16FromBytes(file, false)); };
+    EXPECT_EQ(text(FormatRegFile(ExportKey(machine.registry, RootKey::CurrentUser, path))), text(exported));
 }
 
 // Without a desktop shell, as a service or a build agent runs, nobody is warned; with one,

@@ -11,6 +11,7 @@ namespace {
 constexpr uint32_t kFileNotFound = 2;
 constexpr uint32_t kPathNotFound = 3;
 constexpr uint32_t kAccessDenied = 5;
+constexpr uint32_t kDiskFull = 112;
 constexpr uint32_t kDirNotEmpty = 145;
 constexpr uint32_t kAlreadyExists = 183;
 
@@ -272,6 +273,12 @@ std::optional<std::string> MemoryFiles::ReadFile(const std::string& path) const
 bool MemoryFiles::WriteFile(const std::string& path, const std::string& content)
 {
     std::vector<std::string> parts = Parts(path);
+    if (volume_ && parts.size() > volume_->parts.size() &&
+        std::equal(volume_->parts.begin(), volume_->parts.end(), parts.begin(), SameName)) {
+        if (content.size() > volume_->freeSpace)
+            return Fail(kDiskFull);
+        volume_->freeSpace -= content.size();
+    }
     if (auto node = Find(parts)) {
         if (node->directory || node->inUse)
             return Fail(kAccessDenied);
@@ -336,6 +343,11 @@ void MemoryFiles::SetHidden(const std::string& path, bool hidden)
 {
     if (auto node = Find(path))
         node->hidden = hidden;
+}
+
+void MemoryFiles::SetFreeSpace(const std::string& folder, uint64_t bytes)
+{
+    volume_ = Volume{Parts(folder), bytes};
 }
 
 void MemoryFiles::SetInUse(const std::string& path, bool inUse)

@@ -41,6 +41,9 @@ public:
     void SetHidden(const std::string& path, bool hidden);
     void SetInUse(const std::string& path, bool inUse);
     void SetFileVersion(const std::string& path, const FileVersionInfo& info);
+    // A volume mounted at the folder, whose free space the files written below it take up:
+    // a write that does not fit fails.
+    void SetFreeSpace(const std::string& folder, uint64_t bytes);
     // Full paths of everything moved to the recycle bin, in order.
     const std::vector<std::string>& Recycled() const { return recycled_; }
 
@@ -69,6 +72,11 @@ private:
     std::string systemDirectory_ = "C:\\windows\\system32";
     std::string tempDirectory_ = "C:\\users\\user\\Temp";
     std::vector<std::string> recycled_;
+    struct Volume {
+        std::vector<std::string> parts;
+        uint64_t freeSpace;
+    };
+    std::optional<Volume> volume_;
     mutable uint32_t lastError_ = 0;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/PathText.h"
 
 namespace corvalis {
 namespace {
@@ -13,14 +12,15 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Code page 437: the letters and signs of 0x80 to 0xAF and of 0xE0 to 0xFF. Its box-drawing
-// characters, 0xB0 to 0xDF, have no equivalent in code page 1252.
+// Code page 437, bytes 0x80 to 0xFF.
 // clang-format off
-constexpr char16_t kCp437Letters[48] = {
+constexpr char16_t kCp437High[128] = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
     0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
-    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB};
-constexpr char16_t kCp437Signs[32] = {
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
     0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
     0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 // clang-format on
@@ -30,28 +30,30 @@ char16_t AnsiToUnicode(unsigned char c)
     return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
 }
 
-char UnicodeToAnsi(char16_t u)
+std::optional<char> UnicodeToAnsi(char16_t u)
 {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return static_cast<char>(u);
     for (int i = 0; i < 32; ++i)
         if (kCp1252High[i] == u)
             return static_cast<char>(0x80 + i);
-    return '?';
+    return std::nullopt;
 }
 
-char UpperAnsi(char c)
+// The capital of a Latin letter (Latin-1 and Latin Extended-A); other characters as they are.
+char16_t Upper(char16_t u)
 {
-    const auto u = static_cast<unsigned char>(c);
+    const auto evenIsCapital = [](char16_t c) { return static_cast<char16_t>(c & ~1u); };
+    const auto oddIsCapital = [](char16_t c) { return static_cast<char16_t>(c % 2 == 0 ? c - 1 : c); };
     if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-        return static_cast<char>(u - 0x20);
-    switch (u) {
-    case 0x9A: return static_cast<char>(0x8A);
-    case 0x9C: return static_cast<char>(0x8C);
-    case 0x9E: return static_cast<char>(0x8E);
-    case 0xFF: return static_cast<char>(0x9F);
-    default: return c;
-    }
+        return static_cast<char16_t>(u - 0x20);
+    if (u == 0xFF)
+        return 0x178;
+    if ((u >= 0x100 && u <= 0x12F) || (u >= 0x132 && u <= 0x137) || (u >= 0x14A && u <= 0x177))
+        return evenIsCapital(u);
+    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E))
+        return oddIsCapital(u);
+    return u;
 }
 
 } // namespace
@@ -64,29 +66,26 @@ std::u16string MemoryLocale::AnsiToWide(const std::string& text) const
     return wide;
 }
 
-std::string MemoryLocale::WideToAnsi(const std::u16string& text) const
+std::optional<std::string> MemoryLocale::WideToAnsi(const std::u16string& text) const
 {
     std::string ansi;
-    for (char16_t u : text)
-        ansi += UnicodeToAnsi(u);
+    for (char16_t u : text) {
+        const std::optional<char> c = UnicodeToAnsi(u);
+        if (!c)
+            return std::nullopt;
+        ansi += *c;
+    }
     return ansi;
 }
 
-std::string MemoryLocale::OemToAnsi(const std::string& text) const
+std::u16string MemoryLocale::OemToWide(const std::string& text) const
 {
-    std::string ansi;
+    std::u16string wide;
     for (char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        if (u < 0x80)
-            ansi += c;
-        else if (u < 0xB0)
-            ansi += UnicodeToAnsi(kCp437Letters[u - 0x80]);
-        else if (u >= 0xE0)
-            ansi += UnicodeToAnsi(kCp437Signs[u - 0xE0]);
-        else
-            ansi += '?';
+        wide += u < 0x80 ? u : kCp437High[u - 0x80];
     }
-    return ansi;
+    return wide;
 }
 
 bool MemoryLocale::SameText(const std::string& a, const std::string& b) const
@@ -96,9 +95,9 @@ bool MemoryLocale::SameText(const std::string& a, const std::string& b) const
 
 std::string MemoryLocale::UpperCase(const std::string& text) const
 {
-    std::string upper = text;
-    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAnsi);
-    return upper;
+    std::u16string upper = Utf8ToUtf16(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), Upper);
+    return Utf16ToUtf8(upper);
 }
 
 std::string MemoryLocale::ErrorText(uint32_t code) const
@@ -108,6 +107,7 @@ std::string MemoryLocale::ErrorText(uint32_t code) const
         {3, "The system cannot find the path specified"},
         {5, "Access is denied"},
         {32, "The process cannot access the file because it is being used by another process"},
+        {112, "There is not enough space on the disk"},
         {145, "The directory is not empty"},
         {183, "Cannot create a file when that file already exists"},
     };

@@ -8,12 +8,13 @@
 
 namespace corvalis {
 
-// A Western European system: ANSI code page 1252, OEM code page 437, English names.
+// A Western European system: ANSI code page 1252, OEM code page 437, English names. Text
+// outside the code pages (Polish, Greek, Chinese ...) is what tools and 8-bit files lose.
 class MemoryLocale : public ILocale {
 public:
     std::u16string AnsiToWide(const std::string& text) const override;
-    std::string WideToAnsi(const std::u16string& text) const override;
-    std::string OemToAnsi(const std::string& text) const override;
+    std::optional<std::string> WideToAnsi(const std::u16string& text) const override;
+    std::u16string OemToWide(const std::string& text) const override;
     bool SameText(const std::string& a, const std::string& b) const override;
     std::string UpperCase(const std::string& text) const override;
     std::string LanguageAbbreviation() const override { return languageAbbreviation_; }

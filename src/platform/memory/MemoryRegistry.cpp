@@ -4,6 +4,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/PathText.h"
+#include "platform/TextEncoding.h"
 
 namespace corvalis {
 namespace {
@@ -22,10 +23,12 @@ public:
         const Value* value = FindValue(name);
         if (value == nullptr)
             return {};
+        if (value->stored.data.empty())
+            return {};
         if (value->stored.type != kRegString && value->stored.type != kRegExpandString)
             throw ERegistryException("Invalid data type for '" + name + "'");
-        const std::string& data = value->stored.data;
-        return data.substr(0, data.find('\0'));
+        const std::u16string text = Utf16FromBytes(value->stored.data, false);
+        return Utf16ToUtf8(text.substr(0, text.find(u'\0')));
     }
 
     int32_t ReadInteger(const std::string& name) const override
@@ -43,7 +46,7 @@ public:
 
     void WriteString(const std::string& name, const std::string& text) override
     {
-        WriteValue(name, {kRegString, text + '\0'});
+        WriteValue(name, {kRegString, Utf16ToBytes(Utf8ToUtf16(text) + u'\0', false)});
     }
 
     void WriteInteger(const std::string& name, int32_t number) override
@@ -144,8 +147,8 @@ std::shared_ptr<Node> MemoryRegistry::Find(RootKey root, const std::string& path
 
 std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::string& path, KeyAccess access)
 {
-    const bool readOnly = readOnly_[root];
-    if (access != KeyAccess::Read && readOnly)
+    const Lock lock = LockOf(root, path);
+    if (lock == Lock::Unreadable || (access != KeyAccess::Read && lock == Lock::ReadOnly))
         return nullptr;
     std::shared_ptr<Node> node = Find(root, path, access == KeyAccess::WriteCreate);
     if (!node)
@@ -155,33 +158,63 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::s
 
 bool MemoryRegistry::KeyExists(RootKey root, const std::string& path)
 {
-    return Find(root, path, false) != nullptr;
+    return LockOf(root, path) != Lock::Unreadable && Find(root, path, false) != nullptr;
+}
+
+void MemoryRegistry::SetLocked(RootKey root, const std::string& path, Lock lock)
+{
+    auto& locks = locks_[root];
+    const std::string key = NormalKeyPath(path);
+    std::erase_if(locks, [&](const auto& locked) { return SameName(locked.first, key); });
+    if (lock != Lock::None)
+        locks.emplace_back(key, lock);
+}
+
+// The strictest lock on the key or a key above it.
+MemoryRegistry::Lock MemoryRegistry::LockOf(RootKey root, const std::string& path) const
+{
+    Lock strictest = Lock::None;
+    const auto locks = locks_.find(root);
+    if (locks == locks_.end())
+        return strictest;
+    const std::string key = NormalKeyPath(path);
+    for (const auto& [locked, lock] : locks->second)
+        if (locked.empty() || (SameName(key.substr(0, locked.size()), locked) &&
+                               (key.size() == locked.size() || key[locked.size()] == '\\')))
+            strictest = std::max(strictest, lock);
+    return strictest;
+}
+
+// Depth first, as Windows deletes a tree: a branch that cannot go stays, with its parents.
+bool MemoryRegistry::DeleteSubkeys(RootKey root, Node& node, const std::string& path)
+{
+    bool all = true;
+    for (auto it = node.subkeys.begin(); it != node.subkeys.end();) {
+        const std::string child = path + "\\" + (*it)->name;
+        if (DeleteSubkeys(root, **it, child) && LockOf(root, child) == Lock::None) {
+            (*it)->deleted = true;
+            it = node.subkeys.erase(it);
+        } else {
+            all = false;
+            ++it;
+        }
+    }
+    return all;
 }
 
 bool MemoryRegistry::DeleteKey(RootKey root, const std::string& path)
 {
-    std::vector<std::string> parts = SplitKeyPath(path);
-    if (parts.empty() || readOnly_[root])
-        return false;
-    const std::string leaf = parts.back();
-    parts.pop_back();
-    std::string parentPath;
-    for (const std::string& p : parts)
-        parentPath += p + "\\";
-    std::shared_ptr<Node> parent = Find(root, parentPath, false);
+    const std::string key = NormalKeyPath(path);
+    const size_t slash = key.rfind('\\');
+    const std::shared_ptr<Node> parent = key.empty() ? nullptr : Find(root, slash == std::string::npos ? "" : key.substr(0, slash), false);
     if (!parent)
         return false;
+    const std::string leaf = slash == std::string::npos ? key : key.substr(slash + 1);
     auto& subkeys = parent->subkeys;
     auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return SameName(k->name, leaf); });
-    if (it == subkeys.end())
+    if (it == subkeys.end() || !DeleteSubkeys(root, **it, key) || LockOf(root, key) != Lock::None)
         return false;
-    std::vector<std::shared_ptr<Node>> pending{*it};
-    while (!pending.empty()) {
-        auto node = pending.back();
-        pending.pop_back();
-        node->deleted = true;
-        pending.insert(pending.end(), node->subkeys.begin(), node->subkeys.end());
-    }
+    (*it)->deleted = true;
     subkeys.erase(it);
     return true;
 }

@@ -10,7 +10,7 @@
 namespace corvalis {
 
 // An in-memory registry that orders and compares like Windows: values in creation order,
-// subkeys sorted without regard to case.
+// subkeys sorted without regard to case, strings kept as UTF-16 bytes.
 class MemoryRegistry : public IRegistry {
 public:
     struct Value {
@@ -28,15 +28,21 @@ public:
     bool KeyExists(RootKey root, const std::string& path) override;
     bool DeleteKey(RootKey root, const std::string& path) override;
 
-    // A root that refuses to create keys and to store values, as HKEY_LOCAL_MACHINE does
-    // for a user without administrator rights.
-    void SetReadOnly(RootKey root, bool readOnly) { readOnly_[root] = readOnly; }
+    // A key, present or not, with everything below it, that cannot be created, written or
+    // deleted, and with unreadable not even opened: one whose permissions let the user only
+    // read it, or nothing at all; or a whole root (an empty path), as HKEY_LOCAL_MACHINE for
+    // a user without administrator rights. Deleting a tree that holds one deletes what it
+    // can, as Windows does.
+    enum class Lock { None, ReadOnly, Unreadable };
+    void SetLocked(RootKey root, const std::string& path, Lock lock = Lock::ReadOnly);
 
 private:
     std::shared_ptr<Node> Find(RootKey root, const std::string& path, bool create);
+    Lock LockOf(RootKey root, const std::string& path) const;
+    bool DeleteSubkeys(RootKey root, Node& node, const std::string& path);
 
     std::map<RootKey, std::shared_ptr<Node>> roots_;
-    std::map<RootKey, bool> readOnly_;
+    std::map<RootKey, std::vector<std::pair<std::string, Lock>>> locks_;
 };
 
 } // namespace corvalis

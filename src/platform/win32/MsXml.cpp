@@ -5,6 +5,7 @@
 #include <list>
 
 #include "platform/Exceptions.h"
+#include "platform/TextEncoding.h"
 
 namespace corvalis {
 namespace {
@@ -15,11 +16,6 @@ using win32::ComPtr;
 constexpr IID kIXMLDOMDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr IID kIXMLDOMNode = {0x2933BF80, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr IID kIXMLDOMElement = {0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-
-std::string Narrow(const std::u16string& text)
-{
-    return win32::Narrow(std::wstring(text.begin(), text.end()));
-}
 
 class Bstr {
 public:
@@ -79,7 +75,7 @@ public:
         ComPtr<IXMLDOMNode> appended;
         if (FAILED(document_->createNode(type, Bstr(qualified).Get(), namespaceUri.Get(), created.Receive())) ||
             FAILED(node_->appendChild(created.Get(), appended.Receive())))
-            throw Exception("Cannot add the element " + Narrow(name) + " to the XML document");
+            throw Exception("Cannot add the element " + Utf16ToUtf8(name) + " to the XML document");
         return elements_.emplace_back(std::move(appended), document_, elements_);
     }
 
@@ -115,7 +111,7 @@ public:
         variant.vt = VT_BSTR;
         variant.bstrVal = text.Get();
         if (!node_.As(element, kIXMLDOMElement) || FAILED(element->setAttribute(Bstr(name).Get(), variant)))
-            throw Exception("Cannot set the attribute " + Narrow(name) + " in the XML document");
+            throw Exception("Cannot set the attribute " + Utf16ToUtf8(name) + " in the XML document");
     }
 
 private:

@@ -12,15 +12,23 @@ bool Usable(HANDLE handle)
 
 HANDLE OpenConsoleOutput()
 {
-    return ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    return ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, 0, nullptr);
 }
 
+// A console shows every character; a redirection gets the system code page, as it always
+// has, a character the code page lacks becoming "?".
 void Write(HANDLE handle, const std::string& line)
 {
-    const std::string text = line + "\r\n";
+    const std::wstring text = win32::Widen(line + "\r\n");
     DWORD written = 0;
-    ::WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    DWORD mode = 0;
+    if (::GetConsoleMode(handle, &mode)) {
+        ::WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = win32::ToCodePage(CP_ACP, text, true).value_or("");
+    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 } // namespace
@@ -36,7 +44,7 @@ void Win32Console::Open()
     if (Usable(output_))
         return;
     ::AllocConsole();
-    input_ = ::CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    input_ = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     output_ = OpenConsoleOutput();
 }
@@ -80,7 +88,7 @@ std::string Win32Console::ReadLine()
     while (::ReadFile(input_, &c, 1, &read, nullptr) && read == 1 && c != '\n')
         if (c != '\r')
             line += c;
-    return line;
+    return win32::Narrow(win32::FromCodePage(CP_ACP, line));
 }
 
 void Win32Console::Exit(int exitCode)

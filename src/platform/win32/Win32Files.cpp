@@ -9,12 +9,14 @@
 namespace corvalis {
 namespace {
 
+using win32::Narrow;
 using win32::ScopedFindHandle;
 using win32::ScopedKernelHandle;
+using win32::Widen;
 
 DWORD Attributes(const std::string& path)
 {
-    return ::GetFileAttributesA(path.c_str());
+    return ::GetFileAttributesW(Widen(path).c_str());
 }
 
 std::string WithoutTrailingDelimiter(std::string path)
@@ -27,14 +29,14 @@ std::string WithoutTrailingDelimiter(std::string path)
 // Calls a Win32 function that fills a character buffer and returns the length it needs.
 template <typename Fill> std::string BufferText(Fill fill)
 {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length >= buffer.size()) {
         buffer.resize(length + 1);
         length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
     }
     buffer.resize(length < buffer.size() ? length : 0);
-    return buffer;
+    return Narrow(buffer);
 }
 
 } // namespace
@@ -59,7 +61,7 @@ bool Win32Files::DirectoryExists(const std::string& path) const
 
 bool Win32Files::CreateDirectory(const std::string& path)
 {
-    return Check(::CreateDirectoryA(path.c_str(), nullptr));
+    return Check(::CreateDirectoryW(Widen(path).c_str(), nullptr));
 }
 
 bool Win32Files::ForceDirectories(const std::string& path)
@@ -75,22 +77,24 @@ bool Win32Files::ForceDirectories(const std::string& path)
         if (parent != folder && parent.back() != ':' && !ForceDirectories(parent))
             return false;
     }
-    return Check(::CreateDirectoryA(folder.c_str(), nullptr) || DirectoryExists(folder));
+    return Check(::CreateDirectoryW(Widen(folder).c_str(), nullptr) || DirectoryExists(folder));
 }
 
 bool Win32Files::CopyFile(const std::string& from, const std::string& to)
 {
-    return Check(::CopyFileA(from.c_str(), to.c_str(), FALSE));
+    return Check(::CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE));
 }
 
 bool Win32Files::MoveFile(const std::string& from, const std::string& to)
 {
-    return Check(::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING));
+    // Windows refuses to replace with a folder.
+    const DWORD flags = DirectoryExists(from) ? 0 : MOVEFILE_REPLACE_EXISTING;
+    return Check(::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), flags));
 }
 
 bool Win32Files::DeleteFile(const std::string& path)
 {
-    return Check(::DeleteFileA(path.c_str()));
+    return Check(::DeleteFileW(Widen(path).c_str()));
 }
 
 bool Win32Files::Recycle(const std::string& path)
@@ -99,15 +103,15 @@ bool Win32Files::Recycle(const std::string& path)
     if (!isFile && !DirectoryExists(path))
         return Check(false);
     // The shell wants full paths, each ended by a zero, the list by another one.
-    std::string from = FullPath(path);
-    from.append(2, '\0');
-    SHFILEOPSTRUCTA operation{};
+    std::wstring from = Widen(FullPath(path));
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     if (isFile)
         operation.fFlags |= FOF_FILESONLY;
-    const int result = ::SHFileOperationA(&operation);
+    const int result = ::SHFileOperationW(&operation);
     lastError_ = static_cast<uint32_t>(result);
     return result == 0 && !operation.fAnyOperationsAborted;
 }
@@ -120,35 +124,36 @@ bool Win32Files::DeleteTree(const std::string& path)
         if (entry.directory) {
             complete = DeleteTree(child) && complete;
         } else {
-            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            complete = Check(::DeleteFileA(child.c_str())) && complete;
+            const std::wstring file = Widen(child);
+            ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            complete = Check(::DeleteFileW(file.c_str())) && complete;
         }
     }
-    return Check(::RemoveDirectoryA(path.c_str())) && complete;
+    return Check(::RemoveDirectoryW(Widen(path).c_str())) && complete;
 }
 
 std::vector<DirEntry> Win32Files::Enumerate(const std::string& folder) const
 {
     std::vector<DirEntry> entries;
-    WIN32_FIND_DATAA data;
-    ScopedFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    ScopedFindHandle find(::FindFirstFileW(Widen(folder + "\\*").c_str(), &data));
     if (!find)
         return entries;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = Narrow(data.cFileName);
         if (name == "." || name == "..")
             continue;
         entries.push_back(DirEntry{name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                                    (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
                                    (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (::FindNextFileA(find.Get(), &data));
+    } while (::FindNextFileW(find.Get(), &data));
     return entries;
 }
 
 std::optional<std::string> Win32Files::ReadFile(const std::string& path) const
 {
-    ScopedKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedKernelHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!Check(file && ::GetFileSizeEx(file.Get(), &size)))
         return std::nullopt;
@@ -164,7 +169,7 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const
 bool Win32Files::WriteFile(const std::string& path, const std::string& content)
 {
     ScopedKernelHandle file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Check(static_cast<bool>(file)))
         return false;
     DWORD written = 0;
@@ -175,52 +180,54 @@ bool Win32Files::WriteFile(const std::string& path, const std::string& content)
 
 std::string Win32Files::SystemDirectory() const
 {
-    return BufferText([](char* buffer, DWORD size) { return ::GetSystemDirectoryA(buffer, size); });
+    return BufferText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
 }
 
 std::string Win32Files::TempDirectory() const
 {
-    return WithoutTrailingDelimiter(BufferText([](char* buffer, DWORD size) { return ::GetTempPathA(size, buffer); }));
+    return WithoutTrailingDelimiter(BufferText([](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); }));
 }
 
 std::string Win32Files::CurrentDirectory() const
 {
-    return BufferText([](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); });
+    return BufferText([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
 }
 
 bool Win32Files::SetCurrentDirectory(const std::string& path)
 {
-    return Check(::SetCurrentDirectoryA(path.c_str()));
+    return Check(::SetCurrentDirectoryW(Widen(path).c_str()));
 }
 
 std::string Win32Files::FullPath(const std::string& path) const
 {
-    return BufferText(
-        [&](char* buffer, DWORD size) { return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+    const std::wstring wide = Widen(path);
+    return BufferText([&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
 }
 
 std::string Win32Files::ShortPath(const std::string& path) const
 {
+    const std::wstring wide = Widen(path);
     std::string shortPath =
-        BufferText([&](char* buffer, DWORD size) { return ::GetShortPathNameA(path.c_str(), buffer, size); });
+        BufferText([&](wchar_t* buffer, DWORD size) { return ::GetShortPathNameW(wide.c_str(), buffer, size); });
     Check(!shortPath.empty());
     return shortPath;
 }
 
 std::optional<FileVersionInfo> Win32Files::FileVersion(const std::string& path) const
 {
+    const std::wstring file = Widen(path);
     DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+    const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &handle);
     if (size == 0)
         return std::nullopt;
     std::vector<char> data(size);
-    if (!::GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data()))
         return std::nullopt;
 
     FileVersionInfo info;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr)
+    if (::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr)
         info.fixed = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
                       LOWORD(fixed->dwFileVersionLS)};
 
@@ -228,13 +235,14 @@ std::optional<FileVersionInfo> Win32Files::FileVersion(const std::string& path) 
         WORD language;
         WORD codePage;
     }* translation = nullptr;
-    if (::VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+    if (::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                         &length) &&
         length >= sizeof *translation) {
-        char key[64];
-        wsprintfA(key, "\\StringFileInfo\\%04x%04x\\FileVersion", translation->language, translation->codePage);
-        char* text = nullptr;
-        if (::VerQueryValueA(data.data(), key, reinterpret_cast<void**>(&text), &length) && text != nullptr)
-            info.fileVersion = text;
+        wchar_t key[64];
+        wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\FileVersion", translation->language, translation->codePage);
+        wchar_t* text = nullptr;
+        if (::VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&text), &length) && text != nullptr)
+            info.fileVersion = Narrow(text);
     }
     return info;
 }

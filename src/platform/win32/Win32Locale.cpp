@@ -10,44 +10,47 @@ namespace {
 
 std::string LocaleText(LCID locale, LCTYPE type)
 {
-    char buffer[128] = {};
-    const int length = ::GetLocaleInfoA(locale, type, buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
+    wchar_t buffer[128] = {};
+    const int length = ::GetLocaleInfoW(locale, type, buffer, 128);
+    return length > 0 ? win32::Narrow(std::wstring(buffer, static_cast<size_t>(length - 1))) : std::string();
+}
+
+std::u16string ToU16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
 }
 
 } // namespace
 
 std::u16string Win32Locale::AnsiToWide(const std::string& text) const
 {
-    const std::wstring wide = win32::Widen(text);
-    return std::u16string(wide.begin(), wide.end());
+    return ToU16(win32::FromCodePage(CP_ACP, text));
 }
 
-std::string Win32Locale::WideToAnsi(const std::u16string& text) const
+std::optional<std::string> Win32Locale::WideToAnsi(const std::u16string& text) const
 {
-    return win32::Narrow(std::wstring(text.begin(), text.end()));
+    return win32::ToCodePage(CP_ACP, std::wstring(text.begin(), text.end()));
 }
 
-std::string Win32Locale::OemToAnsi(const std::string& text) const
+std::u16string Win32Locale::OemToWide(const std::string& text) const
 {
-    std::string ansi = text;
-    if (!ansi.empty())
-        ::OemToCharBuffA(ansi.c_str(), ansi.data(), static_cast<DWORD>(ansi.size()));
-    return ansi;
+    return ToU16(win32::FromCodePage(CP_OEMCP, text));
 }
 
 bool Win32Locale::SameText(const std::string& a, const std::string& b) const
 {
-    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                            static_cast<int>(b.size())) == CSTR_EQUAL;
+    const std::wstring first = win32::Widen(a);
+    const std::wstring second = win32::Widen(b);
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, first.data(), static_cast<int>(first.size()),
+                            second.data(), static_cast<int>(second.size())) == CSTR_EQUAL;
 }
 
 std::string Win32Locale::UpperCase(const std::string& text) const
 {
-    std::string upper = text;
+    std::wstring upper = win32::Widen(text);
     if (!upper.empty())
-        ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    return upper;
+        ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    return win32::Narrow(upper);
 }
 
 std::string Win32Locale::LanguageAbbreviation() const
@@ -69,11 +72,11 @@ double Win32Locale::Now() const
 
 std::string Win32Locale::ErrorText(uint32_t code) const
 {
-    char* buffer = nullptr;
+    wchar_t* buffer = nullptr;
     const DWORD length =
-        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length > 0 ? std::string(buffer, length) : std::string();
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? win32::Narrow(std::wstring(buffer, length)) : std::string();
     ::LocalFree(buffer);
     while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
         text.pop_back();
@@ -83,14 +86,14 @@ std::string Win32Locale::ErrorText(uint32_t code) const
 std::optional<std::string> Win32Locale::LoadStringResource(const std::string& modulePath, uint32_t id,
                                                            uint32_t maxChars) const
 {
-    win32::ScopedModule module(::LoadLibraryExA(modulePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    win32::ScopedModule module(::LoadLibraryExW(win32::Widen(modulePath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)
         return std::nullopt;
-    std::vector<char> buffer(maxChars + 1, '\0');
-    const int length = ::LoadStringA(module.Get(), id, buffer.data(), static_cast<int>(buffer.size()));
+    std::vector<wchar_t> buffer(maxChars + 1, L'\0');
+    const int length = ::LoadStringW(module.Get(), id, buffer.data(), static_cast<int>(buffer.size()));
     if (length <= 0)
         return std::nullopt;
-    return std::string(buffer.data(), static_cast<size_t>(length));
+    return win32::Narrow(std::wstring(buffer.data(), static_cast<size_t>(length)));
 }
 
 } // namespace corvalis

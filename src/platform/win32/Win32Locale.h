@@ -7,8 +7,8 @@ namespace corvalis {
 class Win32Locale : public ILocale {
 public:
     std::u16string AnsiToWide(const std::string& text) const override;
-    std::string WideToAnsi(const std::u16string& text) const override;
-    std::string OemToAnsi(const std::string& text) const override;
+    std::optional<std::string> WideToAnsi(const std::u16string& text) const override;
+    std::u16string OemToWide(const std::string& text) const override;
     bool SameText(const std::string& a, const std::string& b) const override;
     std::string UpperCase(const std::string& text) const override;
     std::string LanguageAbbreviation() const override;

@@ -9,7 +9,9 @@
 namespace corvalis {
 namespace {
 
+using win32::Narrow;
 using win32::ScopedKernelHandle;
+using win32::Widen;
 
 struct Pipe {
     ScopedKernelHandle read;
@@ -84,7 +86,7 @@ StartedProcess Win32Processes::Start(const std::string& commandLine, const std::
     if (!CreateInheritablePipe(output, attributes) || !CreateInheritablePipe(error, attributes))
         return {nullptr, StartFailure::Pipe};
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
@@ -92,10 +94,11 @@ StartedProcess Win32Processes::Start(const std::string& commandLine, const std::
     startup.hStdOutput = output.write.Get();
     startup.hStdError = error.write.Get();
 
-    std::string mutableCommandLine = commandLine;
+    std::wstring mutableCommandLine = Widen(commandLine);
+    const std::wstring folder = Widen(workingFolder);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, mutableCommandLine.data(), &attributes, nullptr, TRUE, 0, nullptr,
-                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
+    if (!::CreateProcessW(nullptr, mutableCommandLine.data(), &attributes, nullptr, TRUE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return {nullptr, StartFailure::Launch};
     ::CloseHandle(info.hThread);
     return {std::make_unique<Win32Child>(std::move(output), std::move(error), ScopedKernelHandle(info.hProcess)),
@@ -108,10 +111,10 @@ std::optional<std::vector<ProcessEntry>> Win32Processes::ProcessSnapshot()
     if (!snapshot)
         return std::nullopt;
     std::vector<ProcessEntry> processes;
-    PROCESSENTRY32 entry{};
+    PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
-        std::string exeFile = entry.szExeFile;
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        const std::string exeFile = Narrow(entry.szExeFile);
         const size_t slash = exeFile.find_last_of('\\');
         processes.push_back({entry.th32ProcessID, slash == std::string::npos ? exeFile : exeFile.substr(slash + 1)});
     }
@@ -125,37 +128,38 @@ std::optional<std::vector<std::string>> Win32Processes::ModuleSnapshot(uint32_t 
         // A 32-bit program cannot list a 64-bit one's modules (a 64-bit IDE), but it can
         // read the file the process runs.
         ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-        char path[MAX_PATH * 4];
-        DWORD size = sizeof path;
-        if (!process || !::QueryFullProcessImageNameA(process.Get(), 0, path, &size))
+        wchar_t path[MAX_PATH * 4];
+        DWORD size = std::size(path);
+        if (!process || !::QueryFullProcessImageNameW(process.Get(), 0, path, &size))
             return std::nullopt;
-        return std::vector<std::string>{std::string(path, size)};
+        return std::vector<std::string>{Narrow(std::wstring(path, size))};
     }
     std::vector<std::string> modules;
-    MODULEENTRY32 entry{};
+    MODULEENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Module32First(snapshot.Get(), &entry); more; more = ::Module32Next(snapshot.Get(), &entry))
-        modules.push_back(entry.szExePath);
+    for (BOOL more = ::Module32FirstW(snapshot.Get(), &entry); more; more = ::Module32NextW(snapshot.Get(), &entry))
+        modules.push_back(Narrow(entry.szExePath));
     return modules;
 }
 
 std::optional<std::string> Win32Processes::GetEnv(const std::string& name) const
 {
+    const std::wstring wideName = Widen(name);
     ::SetLastError(ERROR_SUCCESS);
-    DWORD length = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
     if (length == 0)
         return ::GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt : std::optional<std::string>("");
-    std::string value(length, '\0');
-    length = ::GetEnvironmentVariableA(name.c_str(), value.data(), length);
+    std::wstring value(length, L'\0');
+    length = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), length);
     value.resize(length);
-    return value;
+    return Narrow(value);
 }
 
 std::string Win32Processes::ExecutablePath() const
 {
-    std::string path(32768, '\0');
-    path.resize(::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path;
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return Narrow(path);
 }
 
 } // namespace corvalis

@@ -37,34 +37,35 @@ std::string AccountOf(HANDLE process)
     std::string buffer(size, '\0');
     if (size == 0 || !::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
         return {};
-    char name[256] = {};
-    char domain[256] = {};
-    DWORD nameSize = sizeof name;
-    DWORD domainSize = sizeof domain;
+    wchar_t name[256] = {};
+    wchar_t domain[256] = {};
+    DWORD nameSize = 256;
+    DWORD domainSize = 256;
     SID_NAME_USE use;
-    if (!::LookupAccountSidA(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameSize, domain,
+    if (!::LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameSize, domain,
                              &domainSize, &use))
         return {};
-    return std::string(domain) + "\\" + name;
+    return win32::Narrow(domain) + "\\" + win32::Narrow(name);
 }
 
 } // namespace
 
 std::optional<std::string> Win32Shell::FolderPath(SpecialFolder folder) const
 {
-    char path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, Csidl(folder), nullptr, SHGFP_TYPE_CURRENT, path)))
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, Csidl(folder), nullptr, SHGFP_TYPE_CURRENT, path)))
         return std::nullopt;
-    return std::string(path);
+    return win32::Narrow(path);
 }
 
 bool Win32Shell::CreateShortcut(const std::string& linkFile, const std::string& target,
                                 const std::string& workingFolder)
 {
-    win32::ComPtr<IShellLinkA> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid())))
+    win32::ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())))
         return false;
-    if (FAILED(link->SetPath(target.c_str())) || FAILED(link->SetWorkingDirectory(workingFolder.c_str())))
+    if (FAILED(link->SetPath(win32::Widen(target).c_str())) ||
+        FAILED(link->SetWorkingDirectory(win32::Widen(workingFolder).c_str())))
         return false;
     win32::ComPtr<IPersistFile> file;
     return link.As(file, IID_IPersistFile) && SUCCEEDED(file->Save(win32::Widen(linkFile).c_str(), TRUE));
@@ -73,19 +74,20 @@ bool Win32Shell::CreateShortcut(const std::string& linkFile, const std::string& 
 bool Win32Shell::Open(const std::string& target)
 {
     const auto result =
-        reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", win32::Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
 WindowsVersion Win32Shell::RunningWindows() const
 {
-    OSVERSIONINFOA info{};
+    OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ::GetVersionExA(&info);
+    ::GetVersionExW(&info);
 #pragma GCC diagnostic pop
-    return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.szCSDVersion};
+    return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber,
+            win32::Narrow(info.szCSDVersion)};
 }
 
 std::string Win32Shell::ProcessAccount() const

@@ -14,7 +14,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-// The installer calls the ANSI functions by their own names; these generic macros would
+// The installer calls the wide functions by their own names; these generic macros would
 // rename methods of the platform interfaces.
 #undef CopyFile
 #undef CreateDirectory
@@ -23,6 +23,7 @@
 #undef OemToAnsi
 #undef SetCurrentDirectory
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -191,7 +192,15 @@ template <typename Function> Function SystemFunction(const char* module, const c
     return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
 }
 
-std::wstring Widen(const std::string& ansi);
+// The program's UTF-8 text as Windows takes it, and back: every Windows call that takes or
+// gives text is a wide one.
+std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
+std::string Narrow(const wchar_t* wide);
+
+// 8-bit text in a code page (CP_ACP, CP_OEMCP) as UTF-16, and back: nullopt when the code
+// page lacks a character; with replace, such a character becomes the code page's "?".
+std::wstring FromCodePage(UINT codePage, const std::string& text);
+std::optional<std::string> ToCodePage(UINT codePage, const std::wstring& text, bool replace = false);
 
 } // namespace corvalis::win32

@@ -1,9 +1,13 @@
 // The Windows program of one stand-in: CMake names its function in CORVALIS_STANDIN. It
 // runs the tool on the real files with its own command line, folder, path and
-// environment, and hands on what the tool prints and its exit code.
+// environment, and hands on what the tool prints, in the OEM code page as console tools
+// print, and its exit code. The tools of an IDE read their command line and their folder in
+// the system code page, as the old programs they stand for do; the extractor reads Unicode
+// (CORVALIS_STANDIN_UNICODE).
 #include "platform/win32/WindowsSupport.h"
 
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Processes.h"
 #include "standins/Bpr2Mak.h"
 #include "standins/Dcc32.h"
@@ -14,9 +18,10 @@ namespace {
 
 void Print(DWORD stream, const std::string& text)
 {
+    const std::string oem = corvalis::win32::ToCodePage(CP_OEMCP, corvalis::win32::Widen(text), true).value_or("");
     DWORD written = 0;
-    if (!text.empty())
-        ::WriteFile(::GetStdHandle(stream), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    if (!oem.empty())
+        ::WriteFile(::GetStdHandle(stream), oem.data(), static_cast<DWORD>(oem.size()), &written, nullptr);
 }
 
 } // namespace
@@ -24,9 +29,19 @@ void Print(DWORD stream, const std::string& text)
 int main()
 {
     corvalis::Win32Files files;
+    const corvalis::Win32Locale locale;
     const corvalis::Win32Processes processes;
+#ifdef CORVALIS_STANDIN_UNICODE
+    const std::string commandLine = corvalis::win32::Narrow(::GetCommandLineW());
+    const std::string folder = files.CurrentDirectory();
+#else
+    char folderBuffer[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, folderBuffer);
+    const std::string commandLine = locale.AnsiToUtf8(::GetCommandLineA());
+    const std::string folder = locale.AnsiToUtf8(folderBuffer);
+#endif
     const corvalis::standins::ToolRun run = corvalis::standins::CORVALIS_STANDIN(
-        files, ::GetCommandLineA(), files.CurrentDirectory(), processes.ExecutablePath(),
+        files, locale, commandLine, folder, processes.ExecutablePath(),
         [&](const std::string& name) { return processes.GetEnv(name); });
     Print(STD_OUTPUT_HANDLE, run.output);
     Print(STD_ERROR_HANDLE, run.error);
