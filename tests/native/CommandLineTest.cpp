@@ -4,6 +4,7 @@
 #include "ide/CmdLineUtils.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "run/CommandLineChoices.h"
+#include "run/FolderChecks.h"
 #include "run/UserAccount.h"
 
 namespace corvalis {
@@ -36,6 +37,12 @@ TEST(CmdLine, OptionsMatchWholeWithoutCaseAndTheLastOneCounts)
     const auto endsWithOne = ::testing::Throws<ConsoleExit>(::testing::Field(&ConsoleExit::exitCode, 1));
     for (const char* request : {"/?", "-h", "--HELP"})
         EXPECT_THAT([&] { parse({"--ignore-ide", request}); }, endsWithOne) << request;
+    EXPECT_EQ(machine.console.LinesRead(), 3);
+    EXPECT_THAT([&] { parse({"/?", "--silent"}); }, endsWithOne);
+    EXPECT_EQ(machine.console.LinesRead(), 3) << "a silent run waits for no one";
+    // Only the last value of an option counts, and only the run's options need one.
+    EXPECT_THAT(parse({"--ides=", "--LOG=", "--dir=", "--dir=C:\Libs", "-rBDS=", "--lib-path=", "--restore="}).EmptyValues,
+                ElementsAre("--ides=", "--log=", "--restore="));
 }
 
 TEST(CmdLine, TheCommandLineSplitsAtBlanksAndDropsQuotes)
@@ -64,22 +71,63 @@ TEST(AccountWarning, NamesBothAccountsOnlyWhenTheDesktopBelongsToAnother)
               "receive the library, not those of PC\\Developer.");
 }
 
-TEST(UnattendedFolders, OnlyFullPathsAndGroupsBelowTheProgramsMenuPass)
+// Each folder as Windows resolves it, or the start of the reason it is refused for.
+TEST(FolderChecks, FoldersAreJudgedAsWindowsResolvesThem)
 {
-    for (const char* folder : {"C:\\Program Files\\Halvorn", "D:\\Libs\\", "\\\\build\\tools"})
-        EXPECT_EQ(InstallDirProblem(folder), std::nullopt) << folder;
-    // What each refusal says of the folder.
-    std::string reasons;
-    for (const char* folder : {"Corvalis", "\\Corvalis", "C:Corvalis", "C:\\", "C:\\My \"Libs\"", "C:\\Libs|x",
-                               "C:\\Libs\\a:b", "C:\\Libs\\\tTab"})
-        reasons += InstallDirProblem(folder).value_or("The installation folder passes").substr(24, 14) + "|";
-    EXPECT_EQ(reasons, "must be a full|must be a full|must be a full|cannot be the |must not conta|holds a charac|"
-                       "holds a charac|holds a charac|");
-    for (const char* group : {"Halvorn\\Corvalis VCL Edition", "Accessories", "Tools 2.0"})
-        EXPECT_EQ(StartFolderProblem(group), std::nullopt) << group;
-    for (const char* group :
-         {"..\\Startup", "Halvorn\\.", "Halvorn\\...", "\\Halvorn", "Halvorn\\", "a\"b", "C:\\Menu", "a*"})
-        EXPECT_NE(StartFolderProblem(group), std::nullopt) << group;
+    const std::string longest = "C:\\" + std::string(155, 'x');
+    const std::pair<std::string, std::string> folders[] = {
+        {"C:\\Program Files\\Halvorn", "C:\\Program Files\\Halvorn"},
+        {"d:/Libs//Tools\\..\\.\\Corvalis\\", "d:\\Libs\\Corvalis"},
+        {"\\\\build\\tools\\Corvalis", "\\\\build\\tools\\Corvalis"},
+        {longest, longest},
+        {longest + "x", "is longer than 158 characters"},
+        {"C:\\Tools\\..", "cannot be the root"},
+        {"C:\\Tools\\..\\..\\.", "cannot be the root"},
+        {"\\\\build\\tools\\", "cannot be the root"},
+        {"Corvalis", "must be a full path"},
+        {"\\Corvalis", "must be a full path"},
+        {"C:Corvalis", "must be a full path"},
+        {"\\\\build", "must be a full path"},
+        {"\\\\build\\\\Corvalis", "must be a full path"},
+        {"\\\\.\\C:\\Corvalis", "must not be a device path"},
+        {"//?/C:/Corvalis", "must not be a device path"},
+        {"C:\\Libs\\CON", "holds the name CON,"},
+        {"C:\\nul.txt\\Corvalis", "holds the name nul.txt,"},
+        {"C:\\Com9 .log", "holds the name Com9 .log,"},
+        {"C:\\COM10\\Console", "C:\\COM10\\Console"},
+        {"C:\\Libs.\\Corvalis", "holds a folder name ending in a dot"},
+        {"C:\\Libs\\Corvalis ", "holds a folder name ending in a dot or a blank"},
+        {"C:\\Libs;Corvalis", "must not contain \";\""},
+        {"C:\\$(BDS)\\Corvalis", "must not contain \";\" or \"$(\""},
+        {"C:\\My \"Libs\"", "must not contain a double quote"},
+        {"C:\\Libs|x", "holds a character"},
+        {"C:\\Libs\\a:b", "holds a character"},
+        {"C:\\Libs\\\tTab", "holds a character"},
+    };
+    for (const auto& [folder, expected] : folders) {
+        const auto problem = InstallDirProblem(folder);
+        EXPECT_THAT(problem ? problem->substr(24) : FullInstallDir(folder), ::testing::StartsWith(expected)) << folder;
+    }
+    // Below the Programs folder C:\Menu, whose longest shortcut name has 61 characters.
+    const std::pair<std::string, std::string> groups[] = {
+        {"Halvorn\\Corvalis VCL Edition", ""},
+        {"Tools 2.0", ""},
+        {std::string(189, 'g'), ""},
+        {std::string(190, 'g'), "is too long"},
+        {"..\\Startup", "must be a folder below"},
+        {"Halvorn\\.", "must be a folder below"},
+        {"\\Halvorn", "must be a folder below"},
+        {"Halvorn\\", "must be a folder below"},
+        {"Tools\\Aux", "holds the name Aux,"},
+        {"Tools.\\Corvalis", "holds a folder name ending"},
+        {"a\"b", "must not contain a double quote"},
+        {"C:\\Menu", "holds a character"},
+        {"Tools/Corvalis", "holds a character"},
+    };
+    for (const auto& [group, expected] : groups)
+        EXPECT_EQ(StartFolderProblem(group, "C:\\Menu").value_or("The Start-menu group ").substr(21, expected.size()),
+                  expected)
+            << group;
 }
 
 } // namespace

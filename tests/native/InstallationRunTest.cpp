@@ -6,6 +6,7 @@
 
 #include "engine/IdeBackup.h"
 #include "engine/RegistryExport.h"
+#include "fixtures/RegistrySnapshot.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
@@ -177,6 +178,54 @@ const ModeCase kModes[] = {
 INSTANTIATE_TEST_SUITE_P(EveryMode, InstallationRunModes, ::testing::ValuesIn(kModes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Installed into three IDEs and removed by the installer in its Uninstall folder, the
+// product leaves the machine as it found it: its keys, every IDE's settings and registered
+// files, the system folder, the Start menu. The Uninstall folder stays, and with it the
+// user's own file, and the running installer waits in the temporary folder.
+TEST_F(InstallationRunTest, ACompleteRemovalLeavesTheMachineAsTheInstallationFoundIt)
+{
+    for (Ide ide : {Ide::Delphi6, Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
+        Add(ide);
+    MemoryFiles& files = installer.machine.files;
+    const std::string folder = installer.Start().InstallDir;
+    files.AddFile(folder + "\\My notes.txt", "mine");
+    installer.machine.processes.SetEnv("PATH", files.SystemDirectory());
+    const auto machineState = [&] {
+        std::vector<std::string> state;
+        for (RootKey root : {RootKey::CurrentUser, RootKey::LocalMachine})
+            for (const auto& [name, value] : testing::SnapshotKey(installer.machine.registry, root, "Software"))
+                state.push_back(name + "=" + value);
+        std::vector<std::string> pending = {"C:"};
+        while (!pending.empty()) {
+            const std::string at = pending.back();
+            pending.pop_back();
+            for (const DirEntry& entry : files.Enumerate(at)) {
+                const std::string path = at + "\\" + entry.name;
+                if (entry.directory && !StartsText(kBackups, path))
+                    pending.push_back(path);
+                // The backups and the folders made for them stay, by design.
+                if (!StartsText(path, kBackups) && !StartsText(kBackups, path))
+                    state.push_back(entry.directory ? path + "\\" : path + "=" + *files.ReadFile(path));
+            }
+        }
+        std::sort(state.begin(), state.end());
+        return state;
+    };
+    const std::vector<std::string> before = machineState();
+    Run(kFirstRun, {taLeaveUnchanged, taInstall, taInstall, taInstall});
+    // Windows keeps a running program from being deleted, not from being moved.
+    installer.machine.processes.SetExecutablePath(folder + "\\Uninstall\\setup.exe");
+    files.SetInUse(folder + "\\Uninstall\\setup.exe", true);
+    files.SetCurrentDirectory(folder + "\\Uninstall");
+    Run(kSecondRun, {}, imUninstall);
+    const std::vector<std::string> after = machineState();
+    std::vector<std::string> gone, added;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    EXPECT_THAT(gone, IsEmpty());
+    EXPECT_THAT(added, ElementsAre(folder + "\\Uninstall\\", files.TempDirectory() + "\\setup.exe=MZ setup"));
+}
+
 // Delphi 7 goes first and fails at its second package, after its removal and one package:
 // its 5 remaining steps are passed over at once, and Delphi 6 goes on from there.
 TEST_F(InstallationRunTest, AnIdeThatFailsHalfWayLetsTheRunGoOnAndTheBarEndsFull)
@@ -197,11 +246,19 @@ TEST_F(InstallationRunTest, AnIdeThatFailsHalfWayLetsTheRunGoOnAndTheBarEndsFull
                 ElementsAre("Installation completed", "<succeeded>"));
 }
 
-TEST_F(InstallationRunTest, AFailedExtractionInAnUpdateLeavesTheOldVersionRemovedAndNothingRecorded)
+TEST_F(InstallationRunTest, AnUpdateWithoutItsExtractorRemovesNothingAndAFailedExtractionLeavesNothingRecorded)
 {
     Add(Ide::Delphi7);
     Run(kFirstRun, {taInstall});
     NewerPackage();
+    const std::string unrar = std::string(testing::InstallerMachine::kPackageFolder) + "\\unrar.exe";
+    installer.machine.files.MoveFile(unrar, unrar + ".away");
+    EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
+    EXPECT_THAT(views.back().lines, IsEmpty());
+    EXPECT_EQ(installer.machine.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::Read)
+                  ->ReadString("InstalledVersion"),
+              "2.0.1.0 Standard Edition With Sources");
+    installer.machine.files.MoveFile(unrar + ".away", unrar);
     installer.machine.processes.SetEnv("CORVALIS_UNRAR_EXIT", "2");
     EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
     EXPECT_EQ(views.back().setupLog, "<not set>");

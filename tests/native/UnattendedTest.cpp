@@ -5,6 +5,7 @@
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
+#include "fixtures/RegistrySnapshot.h"
 #include "native/InstallerMachine.h"
 #include "run/CommandLineChoices.h"
 #include "run/SetupLog.h"
@@ -50,14 +51,16 @@ TEST_F(UnattendedTest, ChoicesBecomeActionsOrARefusalBeforeAnyChange)
         {false, {"--ides=Delphi9"}, "Unknown IDE \"Delphi9\": the IDEs found are Delphi6, Delphi7, Delphi2007."},
         {false, {"--ides=Delphi7", "--compilation-mode=tnt"}, "using TnT Unicode controls"},
         {false, {"--compilation-mode=Fast"}, "Unknown compilation mode \"Fast\""},
-        {false, {"--dir=Corvalis"}, "must be a full path"},
-        {false, {"--group=..\\Startup"}, "below the Programs menu"},
+        {false, {"--dir=C:\\Tools\\.."}, "cannot be the root of a drive"},
+        {false, {"--ides="}, "--ides= needs a value"},
         {false, {"--uninstall"}, "Corvalis is not installed: there is nothing to uninstall."},
         {false, {"--autoupdate"}, "Corvalis is not installed: there is nothing to update."},
         {true, {}, "lii"},
         {true, {"--ides=Delphi2007"}, "lri"},
         {true, {"--autoupdate"}, "lil"},
         {true, {"--uninstall"}, "lrl"},
+        {true, {"--uninstall", "--group=Tools\\CON"}, "which Windows reserves for a device"},
+        {true, {"--autoupdate", "--compilation-mode="}, "--compilation-mode= needs a value"},
         {true, {"--autoupdate", "--ides=all"}, "--autoupdate cannot be combined with --uninstall or --ides=."},
     };
     for (const auto& [delphi7Installed, arguments, expected] : cases) {
@@ -68,7 +71,7 @@ TEST_F(UnattendedTest, ChoicesBecomeActionsOrARefusalBeforeAnyChange)
         TInstallData& data = installer.Start(arguments);
         std::string decided;
         try {
-            DecideUnattendedRun(data);
+            DecideUnattendedRun(data, installer.machine.platform);
             for (int i = 0; i < data.TargetOptions->Count(); ++i)
                 decided += "ilr"[(*data.TargetOptions)[i].Action];
         } catch (const TRefusal& refusal) {
@@ -94,7 +97,8 @@ TEST_F(UnattendedTest, ARunningIdeRefusesTheRunUnlessIgnoredAndIsThenLogged)
 
 TEST_F(UnattendedTest, ARunPrintsTheSetupLogWithItsStepsAndCopiesItWhereAsked)
 {
-    ASSERT_EQ(Run({"--silent", "--dir=C:\\Libs\\Corvalis\\", "--group=Tools\\Corvalis", "--log=C:\\Logs\\install.log"}),
+    ASSERT_EQ(Run({"--silent", "--dir=C:/Libs/Tools/../Corvalis/", "--group=Tools\\Corvalis",
+                   "--log=C:\\Logs\\install.log"}),
               ecDone);
     const std::string setupLog = *installer.machine.files.ReadFile("C:\\Libs\\Corvalis\\setup.log");
     std::string printed, steps;
@@ -110,15 +114,36 @@ TEST_F(UnattendedTest, ARunPrintsTheSetupLogWithItsStepsAndCopiesItWhereAsked)
     EXPECT_TRUE(installer.machine.files.DirectoryExists(installer.Data().ProgramsFolder + "\\Tools\\Corvalis"));
 }
 
-TEST_F(UnattendedTest, TheExitCodeTellsErrorsAndFailures)
+TEST_F(UnattendedTest, TheExitCodeTellsFailuresAndErrorsAndAnUpdateThatCannotExtractIsRefused)
 {
-    installer.machine.processes.SetEnv("CORVALIS_DCC32_FAIL", "CorvalisDsgnD7.dpk");
-    EXPECT_EQ(Run({"--ides=Delphi7"}), ecErrors);
-    installer.machine.processes.SetEnv("CORVALIS_DCC32_FAIL", "");
-    installer.machine.files.DeleteFile(std::string(testing::InstallerMachine::kPackageFolder) + "\\data.arc");
-    installer.machine.registry.DeleteKey(RootKey::LocalMachine, ProductKey);
+    MemoryProcesses& processes = installer.machine.processes;
+    processes.SetEnv("CORVALIS_UNRAR_EXIT", "2");
     EXPECT_EQ(Run({"--ides=Delphi7"}), ecFailed);
-    EXPECT_THAT(console.Errors(), ElementsAre("File not exists:\"data.arc\". Invalid installer package."));
+    processes.SetEnv("CORVALIS_UNRAR_EXIT", "");
+    processes.SetEnv("CORVALIS_DCC32_FAIL", "CorvalisDsgnD7.dpk");
+    EXPECT_EQ(Run({"--ides=Delphi7"}), ecErrors);
+    const std::string package = testing::InstallerMachine::kPackageFolder;
+    installer.machine.files.WriteFile(package + "\\version", "2.1.0.0 Standard Edition With Sources");
+    installer.machine.files.DeleteFile(package + "\\unrar.exe");
+    const auto installed = testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, ProductKey);
+    EXPECT_EQ(Run({"--autoupdate"}), ecRefused);
+    EXPECT_EQ(console.Errors().back(), "File not exists:\"unrar.exe\". Invalid installer package.");
+    EXPECT_EQ(testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, ProductKey), installed);
+}
+
+TEST_F(UnattendedTest, TheLogCopyIsOpenedBeforeTheRunAndAnUninstallDoesNotMakeItsFolderAgain)
+{
+    installer.machine.files.AddFile("C:\\Logs", "a file where the folder belongs");
+    EXPECT_EQ(Run({"--log=C:\\Logs\\install.log"}), ecRefused);
+    EXPECT_THAT(console.Errors().back(), ::testing::StartsWith("The log file C:\\Logs\\install.log cannot be written: "));
+    EXPECT_FALSE(installer.machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
+    ASSERT_EQ(Run({"--ides=Delphi7"}), ecDone);
+    const std::string help = installer.Data().InstallDir + "\\Help";
+    EXPECT_EQ(Run({"--uninstall", "--log=" + help + "\\uninstall.log"}), ecDone);
+    EXPECT_FALSE(installer.machine.files.DirectoryExists(help));
+    EXPECT_THAT(console.Lines(), ::testing::Contains(EndsWith("Warning]The log could not be written to " + help +
+                                                             "\\uninstall.log. The folder " + help +
+                                                             " no longer exists.")));
 }
 
 } // namespace
