@@ -106,12 +106,13 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TItem>("", ""));
     items.push_back(std::make_unique<TBoolItem>(
         "--silent", "Run without any window or question; the log goes to standard output.", Silent));
-    items.push_back(
-        std::make_unique<TValueItem>("--dir=", "Install into folder X (a fresh installation).", InstallDir, EmptyValues));
+    items.push_back(std::make_unique<TValueItem>("--dir=", "Install into folder X (a fresh installation).", InstallDir,
+                                                 EmptyValues));
     items.push_back(std::make_unique<TValueItem>(
         "--group=", "Put the shortcuts into Start-menu group X (a fresh installation).", StartFolder, EmptyValues));
     items.push_back(std::make_unique<TValueItem>(
-        "--ides=", "Install into IDEs X (names as --list-ides shows them, comma-separated) or all.", Ides, EmptyValues));
+        "--ides=", "Install into IDEs X (names as --list-ides shows them, comma-separated) or all.", Ides,
+        EmptyValues));
     items.push_back(std::make_unique<TValueItem>(
         "--compilation-mode=", "Compile with X: standard, tnt, tms or devexpress.", CompilationMode, EmptyValues));
     items.push_back(std::make_unique<TBoolItem>(
@@ -122,7 +123,7 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TBoolItem>(
         "--restore", "Put back the IDE settings saved before the most recent run.", Restore));
     items.push_back(std::make_unique<TValueItem>("--restore=", "Put back the IDE settings saved in backup folder X.",
-                                                  RestoreFolder, EmptyValues));
+                                                 RestoreFolder, EmptyValues));
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

@@ -51,8 +51,8 @@ int RunWizard(Win32Platform& machine, TInstallData& installData)
 int RunInstaller(Win32Platform& machine, TCmdOptions& options)
 {
     // "--restore=" given empty asks for a restore too, which refuses it without a window.
-    const bool restore = options.Restore || !options.RestoreFolder.empty() ||
-                         ContainsText(options.EmptyValues, "--restore=");
+    const bool restore =
+        options.Restore || !options.RestoreFolder.empty() || ContainsText(options.EmptyValues, "--restore=");
     const bool windows = !options.Silent && !options.ListIdes && !restore;
     // Nobody answers a system error dialog (a crash, a drive without a disk) in a run without
     // windows; the tools the run starts inherit the mode.

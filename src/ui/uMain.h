@@ -109,7 +109,7 @@ private:
     TWizard wizard_;
     TPageFlags pages_{};
     std::optional<bool> maintenanceChoice_; // none until the user chooses
-    TInstallMode startMode_ = imInstall; // as the start-up decided it
+    TInstallMode startMode_ = imInstall;    // as the start-up decided it
 
     HWND rbMainternance = nullptr;
     HWND rbUninstall = nullptr;

@@ -68,7 +68,8 @@ std::vector<TSavedIde> ReadRun(const Platform& platform, const std::string& runF
         if (!registry)
             throw Exception("The backup " + folder + " holds no " + kBackupRegistryFile + ".");
         try {
-            saved.push_back({folder, ParseRegFile(*registry), files.ReadFile(PathJoin(folder, kBackupEnvOptionsFile)), {}});
+            saved.push_back(
+                {folder, ParseRegFile(*registry), files.ReadFile(PathJoin(folder, kBackupEnvOptionsFile)), {}});
         } catch (const Exception& error) {
             throw Exception(PathJoin(folder, kBackupRegistryFile) + ": " + error.Message());
         }
@@ -139,7 +140,8 @@ int RunRestore(const Platform& platform, TCmdOptions& options)
     }
     TLogToList log(platform.locale);
     log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
-        console.WriteLine(FormatLogLine(time, level, platform.locale.WideToAnsi(text), platform.locale.TimeSeparator()));
+        console.WriteLine(
+            FormatLogLine(time, level, platform.locale.WideToAnsi(text), platform.locale.TimeSeparator()));
     };
     const TRestoreResult result = RestoreIdeSettings(platform, options, options.RestoreFolder, log);
     if (!result.Refusal.empty())
