@@ -1,6 +1,7 @@
 #include "core/ShellIntegration.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "core/InstallData.h"
@@ -69,6 +70,14 @@ std::vector<std::string> GroupLevels(const std::string& startFolder)
 }
 
 } // namespace
+
+size_t LongestShortcutName()
+{
+    size_t longest = 0;
+    for (const Shortcut& shortcut : kShortcuts)
+        longest = std::max(longest, std::string_view(shortcut.file).size());
+    return longest;
+}
 
 std::string TShellIntegration::InInstallFolder(const std::string& relative) const
 {

@@ -13,6 +13,9 @@ class TLogBase;
 // HKEY_LOCAL_MACHINE: the product's Add/Remove Programs entry.
 inline constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvalisVCL";
 
+// The longest file name of the shortcuts in the Start-menu group.
+size_t LongestShortcutName();
+
 // What makes the installed product visible to the user's desktop — the Start-menu group,
 // the Add/Remove Programs entry, the Uninstall folder — and its complete removal.
 class TShellIntegration {

@@ -23,6 +23,14 @@ constexpr const char* kExtractErrors[] = {
 
 } // namespace
 
+std::optional<std::string> ExtractionProblem(const IFileSystem& files)
+{
+    for (const char* file : {"data.arc", "unrar.exe"})
+        if (!files.FileExists(file))
+            return std::string("File not exists:\"") + file + "\". Invalid installer package.";
+    return std::nullopt;
+}
+
 TCompiler::TCompiler(const Platform& platform, TInstallData& installData)
     : platform_(platform), installData_(installData), FLog(platform.locale), FProgress(installData)
 {
@@ -80,8 +88,8 @@ void TCompiler::InstallFiles()
 
 void TCompiler::ExtractDistribution()
 {
-    if (!platform_.files.FileExists("data.arc"))
-        throw Exception("File not exists:\"data.arc\". Invalid installer package.");
+    if (const auto problem = ExtractionProblem(platform_.files))
+        throw Exception(*problem);
     // Windows paths cannot hold one; in the quoted argument it would end the folder and
     // hand the rest to the extractor as switches of its own.
     if (installData_.InstallDir.find('"') != std::string::npos)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ class TCompileTarget;
 class TDelphiPackageList;
 class TInstallData;
 class TTargetOptions;
+
+// Why the package in the current folder cannot be extracted (its archive or extractor is
+// missing); none when it can.
+std::optional<std::string> ExtractionProblem(const IFileSystem& files);
 
 // The build-and-install engine of one installation run. It owns only its log; everything
 // it works on belongs to the installation data and the IDEs.

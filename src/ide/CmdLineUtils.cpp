@@ -27,6 +27,16 @@ bool TStringItem::Parse(const std::string& argument)
     return true;
 }
 
+bool TValueItem::Parse(const std::string& argument)
+{
+    if (!TStringItem::Parse(argument))
+        return false;
+    std::erase(emptyValues_, Name);
+    if (field_.empty())
+        emptyValues_.push_back(Name);
+    return true;
+}
+
 bool TDirItem::Parse(const std::string& argument)
 {
     const std::string previous = field_;
@@ -48,7 +58,11 @@ TCmdOptions::TCmdOptions(const std::vector<std::string>& arguments, const IFileS
     if (!ShowHelp)
         return;
 
-    console.Open();
+    // A silent run opens no console window and waits for no one.
+    if (Silent)
+        console.Attach();
+    else
+        console.Open();
     console.WriteLine("");
     for (const auto& item : items) {
         if (item->Name.empty()) {
@@ -61,7 +75,8 @@ TCmdOptions::TCmdOptions(const std::vector<std::string>& arguments, const IFileS
         }
     }
     console.WriteLine("");
-    console.ReadLine();
+    if (!Silent)
+        console.ReadLine();
     console.Exit(1);
 }
 
@@ -91,23 +106,24 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
     items.push_back(std::make_unique<TItem>("", ""));
     items.push_back(std::make_unique<TBoolItem>(
         "--silent", "Run without any window or question; the log goes to standard output.", Silent));
-    items.push_back(
-        std::make_unique<TStringItem>("--dir=", "Install into folder X (a fresh installation).", InstallDir));
-    items.push_back(std::make_unique<TStringItem>(
-        "--group=", "Put the shortcuts into Start-menu group X (a fresh installation).", StartFolder));
-    items.push_back(std::make_unique<TStringItem>(
-        "--ides=", "Install into IDEs X (names as --list-ides shows them, comma-separated) or all.", Ides));
-    items.push_back(std::make_unique<TStringItem>(
-        "--compilation-mode=", "Compile with X: standard, tnt, tms or devexpress.", CompilationMode));
+    items.push_back(std::make_unique<TValueItem>("--dir=", "Install into folder X (a fresh installation).", InstallDir,
+                                                 EmptyValues));
+    items.push_back(std::make_unique<TValueItem>(
+        "--group=", "Put the shortcuts into Start-menu group X (a fresh installation).", StartFolder, EmptyValues));
+    items.push_back(std::make_unique<TValueItem>(
+        "--ides=", "Install into IDEs X (names as --list-ides shows them, comma-separated) or all.", Ides,
+        EmptyValues));
+    items.push_back(std::make_unique<TValueItem>(
+        "--compilation-mode=", "Compile with X: standard, tnt, tms or devexpress.", CompilationMode, EmptyValues));
     items.push_back(std::make_unique<TBoolItem>(
         "--uninstall", "Remove the library from every IDE and from this computer.", Uninstall));
     items.push_back(std::make_unique<TBoolItem>(
         "--list-ides", "List the IDEs found, with their names for --ides=, and exit.", ListIdes));
-    items.push_back(std::make_unique<TStringItem>("--log=", "Also write the log to file X.", LogFile));
+    items.push_back(std::make_unique<TValueItem>("--log=", "Also write the log to file X.", LogFile, EmptyValues));
     items.push_back(std::make_unique<TBoolItem>(
         "--restore", "Put back the IDE settings saved before the most recent run.", Restore));
-    items.push_back(std::make_unique<TStringItem>("--restore=", "Put back the IDE settings saved in backup folder X.",
-                                                  RestoreFolder));
+    items.push_back(std::make_unique<TValueItem>("--restore=", "Put back the IDE settings saved in backup folder X.",
+                                                 RestoreFolder, EmptyValues));
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

@@ -49,6 +49,21 @@ protected:
     std::string& field_;
 };
 
+// As a string option, for a value the run needs: the option set keeps the names of those
+// whose last value is empty, so that a script's unset variable is refused, not taken as
+// the option's absence.
+class TValueItem : public TStringItem {
+public:
+    TValueItem(std::string name, std::string help, std::string& field, std::vector<std::string>& emptyValues)
+        : TStringItem(std::move(name), std::move(help), field), emptyValues_(emptyValues)
+    {
+    }
+    bool Parse(const std::string& argument) override;
+
+private:
+    std::vector<std::string>& emptyValues_;
+};
+
 // As a string option, but a value that is not an existing folder leaves the field as it was.
 class TDirItem : public TStringItem {
 public:
@@ -66,7 +81,8 @@ private:
 class TCmdOptions {
 public:
     // Parses the arguments (without the program name). A help request prints the option
-    // list on the console, waits for Enter and ends the program with exit code 1.
+    // list on the console, waits for Enter (unless silent) and ends the program with exit
+    // code 1.
     TCmdOptions(const std::vector<std::string>& arguments, const IFileSystem& files, IConsole& console);
 
     bool IgnoreIde = false;
@@ -93,6 +109,8 @@ public:
     // given backup folder, instead of installing.
     bool Restore = false;
     std::string RestoreFolder;
+    // The valued options given last with nothing after their "=".
+    std::vector<std::string> EmptyValues;
 
 private:
     void AddOptions(std::vector<std::unique_ptr<TItem>>& items, const IFileSystem& files);

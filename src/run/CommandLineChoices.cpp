@@ -1,35 +1,21 @@
 #include "run/CommandLineChoices.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/InstallData.h"
+#include "engine/Compile.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 #include "ide/Utils.h"
+#include "run/FolderChecks.h"
+#include "run/SetupLog.h"
 #include "run/TargetRows.h"
 
 namespace corvalis {
 namespace {
 
 const char* const kCompilationModeNames[] = {"standard", "tnt", "tms", "devexpress"};
-
-bool HasForbiddenCharacter(const std::string& text, const std::string& forbidden)
-{
-    return std::any_of(text.begin(), text.end(), [&](char c) {
-        return static_cast<unsigned char>(c) < ' ' || forbidden.find(c) != std::string::npos;
-    });
-}
-
-// "X:\..." or "\\server\share\...".
-bool IsFullPath(const std::string& path)
-{
-    const bool drive =
-        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
-    const bool share = path.size() >= 5 && path.compare(0, 2, "\\\\") == 0 && path.find('\\', 3) != std::string::npos;
-    return drive || share;
-}
 
 std::string OfferedNames(const TInstallData& data)
 {
@@ -68,9 +54,9 @@ void ApplyCommandLineChoices(TInstallData& data)
         if (const auto problem = InstallDirProblem(options.InstallDir))
             throw TRefusal(*problem);
     if (!options.StartFolder.empty())
-        if (const auto problem = StartFolderProblem(options.StartFolder))
+        if (const auto problem = StartFolderProblem(options.StartFolder, data.ProgramsFolder))
             throw TRefusal(*problem);
-    TakeFolder(data, "--dir=", ExcludeTrailingPathDelimiter(options.InstallDir), data.InstallDir);
+    TakeFolder(data, "--dir=", options.InstallDir.empty() ? "" : FullInstallDir(options.InstallDir), data.InstallDir);
     TakeFolder(data, "--group=", options.StartFolder, data.StartFolder);
     if (!options.CompilationMode.empty()) {
         const TCompilationMode mode = ParseCompilationMode(options.CompilationMode);
@@ -81,33 +67,6 @@ void ApplyCommandLineChoices(TInstallData& data)
 }
 
 } // namespace
-
-std::optional<std::string> InstallDirProblem(const std::string& folder)
-{
-    if (folder.find('"') != std::string::npos)
-        return "The installation folder must not contain a double quote: " + folder;
-    if (!IsFullPath(folder))
-        return "The installation folder must be a full path, such as C:\\Program Files\\Halvorn\\Corvalis: " + folder;
-    if (HasForbiddenCharacter(folder.substr(2), "<>:|?*/"))
-        return "The installation folder holds a character Windows does not allow in a folder name: " + folder;
-    if (ExcludeTrailingPathDelimiter(folder).size() <= 2)
-        return "The installation folder cannot be the root of a drive: " + folder;
-    return std::nullopt;
-}
-
-std::optional<std::string> StartFolderProblem(const std::string& group)
-{
-    if (group.find('"') != std::string::npos)
-        return "The Start-menu group must not contain a double quote: " + group;
-    if (HasForbiddenCharacter(group, "<>:|?*/"))
-        return "The Start-menu group holds a character Windows does not allow in a folder name: " + group;
-    for (const std::string& level : SplitString(group, '\\'))
-        if (!NamesOwnFolder(level))
-            return "The Start-menu group must be a folder below the Programs menu, such as Halvorn\\Corvalis VCL "
-                   "Edition: " +
-                   group;
-    return std::nullopt;
-}
 
 bool AllIdes(const TCmdOptions& options)
 {
@@ -145,9 +104,16 @@ std::optional<std::vector<const TTargetOptions*>> WantedIdes(const TInstallData&
     return wanted;
 }
 
+void CheckOptionValues(const TCmdOptions& options)
+{
+    if (!options.EmptyValues.empty())
+        throw TRefusal(options.EmptyValues.front() + " needs a value: it was given with none.");
+}
+
 void CheckCommandLine(TInstallData& data)
 {
     const TCmdOptions& options = data.Options;
+    CheckOptionValues(options);
     if (options.AutoUpdate && (options.Uninstall || !options.Ides.empty()))
         throw TRefusal("--autoupdate cannot be combined with --uninstall or --ides=.");
     if (options.Uninstall && !data.ProductInstalled)
@@ -158,7 +124,7 @@ void CheckCommandLine(TInstallData& data)
     WantedIdes(data);
 }
 
-void DecideUnattendedRun(TInstallData& data)
+void DecideUnattendedRun(TInstallData& data, const Platform& platform)
 {
     const TCmdOptions& options = data.Options;
     CheckCommandLine(data);
@@ -187,16 +153,20 @@ void DecideUnattendedRun(TInstallData& data)
         }
     }
 
-    if (options.IgnoreIde)
-        return;
-    std::string running;
-    ForEachRunningIde(*data.TargetOptions, [&](const TTargetOptions& ide) {
+    if (!options.IgnoreIde) {
+        std::string running;
+        ForEachRunningIde(*data.TargetOptions, [&](const TTargetOptions& ide) {
+            if (!running.empty())
+                running += '\n';
+            running += IdeRunningMessage(ide);
+        });
         if (!running.empty())
-            running += '\n';
-        running += IdeRunningMessage(ide);
-    });
-    if (!running.empty())
-        throw TRefusal(running);
+            throw TRefusal(running);
+    }
+    if (data.Mode == imInstall || data.Mode == imUpdate)
+        if (const auto problem = ExtractionProblem(platform.files))
+            throw TRefusal(*problem);
+    OpenLogCopy(platform, options.LogFile);
 }
 
 } // namespace corvalis

@@ -4,6 +4,7 @@
 #include "core/ShellIntegration.h"
 #include "engine/Compile.h"
 #include "ide/CmdLineUtils.h"
+#include "platform/Exceptions.h"
 #include "run/SetupLog.h"
 #include "run/TargetRows.h"
 
@@ -47,39 +48,51 @@ void RunOperations(TInstallData& data, const Platform& platform, TCompiler& comp
     }
 }
 
+// The copy the command line asked for. The run is done by then: a copy that cannot be
+// written is only warned of, and an uninstall does not make again the folder it removed.
+void SaveLogCopy(const TInstallData& data, const Platform& platform, const TProgressLog& log, TLogBase& runLog)
+{
+    const std::string& path = data.Options.LogFile;
+    if (path.empty())
+        return;
+    try {
+        log.SaveAs(platform.files, path, data.Mode != imUninstall);
+    } catch (const std::exception& error) {
+        runLog.Log(llWarning, "The log could not be written to " + path + ". " + error.what());
+    }
+}
+
 } // namespace
 
 void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog& log, IInstallationRunView& view)
 {
-    const std::string& logCopy = data.Options.LogFile;
+    // Nothing is removed for a package that could not put the product back.
+    if (data.Mode == imInstall || data.Mode == imUpdate)
+        if (const auto problem = ExtractionProblem(platform.files))
+            throw Exception(*problem);
     data.SaveToRegistry();
+    TCompiler compiler(platform, data);
+    log.Clear();
+    compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
+        view.LogMessage(sender, level, text, time);
+    };
+    compiler.Log().OnIdle = [&view] { view.Idle(); };
+    TProgressPlan& progress = compiler.Progress();
+    progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
+    view.ShowProgress(0, progress.Total());
     try {
-        TCompiler compiler(platform, data);
-        log.Clear();
-        compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
-            view.LogMessage(sender, level, text, time);
-        };
-        compiler.Log().OnIdle = [&view] { view.Idle(); };
-        TProgressPlan& progress = compiler.Progress();
-        progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
-        view.ShowProgress(0, progress.Total());
         RunOperations(data, platform, compiler);
     } catch (...) {
-        // The copy the command line asked for tells what happened up to the failure; the
-        // failure itself is what the user is told, also when the copy cannot be written.
-        try {
-            if (!logCopy.empty())
-                log.SaveAs(platform.files, logCopy);
-        } catch (const std::exception&) {
-        }
+        // The copy tells what happened up to the failure; the failure itself is what the
+        // user is told.
+        SaveLogCopy(data, platform, log, compiler.Log());
         throw;
     }
+    SaveLogCopy(data, platform, log, compiler.Log());
     if (data.Mode == imUninstall)
         view.ShowSetupLog(std::nullopt);
     else
         view.ShowSetupLog(log.Save(platform.files, data.InstallDir));
-    if (!logCopy.empty())
-        log.SaveAs(platform.files, logCopy);
     view.RunSucceeded();
 }
 

@@ -22,15 +22,18 @@ TPageFlags SetupPageFlags(TInstallMode mode, bool withSources)
     return pages;
 }
 
-bool ApplyMaintenanceChoice(bool addOrRemove, bool withSources, std::optional<bool>& chosen, TInstallMode& mode,
-                            TPageFlags& pages)
+bool ApplyMaintenanceChoice(bool addOrRemove, TInstallMode decided, bool withSources, std::optional<bool>& chosen,
+                            TInstallMode& mode, TPageFlags& pages)
 {
     if (chosen == addOrRemove)
         return false;
     chosen = addOrRemove;
-    mode = addOrRemove ? imMaintenance : imUninstall;
+    const bool update = addOrRemove && decided == imUpdate;
+    mode = addOrRemove ? decided : imUninstall;
     pages[wIDEPage] = pages[wConfigPage] = addOrRemove;
-    pages[wUninstall] = !addOrRemove;
+    pages[wLicensePage] = update;
+    // The confirmation of an uninstall or of an update.
+    pages[wUninstall] = !addOrRemove || update;
     pages[wCompilationMode] = addOrRemove && withSources;
     return true;
 }

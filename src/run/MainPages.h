@@ -35,9 +35,11 @@ TPageFlags SetupPageFlags(TInstallMode mode, bool withSources);
 // The maintenance page's choice: "Add or Remove IDE installations" (true) or "Uninstall
 // Corvalis" (false); chosen holds the one applied last. Only a switch applies it, setting the
 // mode and the pages it brings: a click on the button already chosen leaves the pages as the
-// IDE rows have set them since. Returns whether it applied.
-bool ApplyMaintenanceChoice(bool addOrRemove, bool withSources, std::optional<bool>& chosen, TInstallMode& mode,
-                            TPageFlags& pages);
+// IDE rows have set them since. Returns whether it applied. Add or Remove is the mode the
+// start-up decided: where that is an update (the page preset by --uninstall), the update
+// with its pages, as the IDEs can take only a version that is extracted.
+bool ApplyMaintenanceChoice(bool addOrRemove, TInstallMode decided, bool withSources, std::optional<bool>& chosen,
+                            TInstallMode& mode, TPageFlags& pages);
 
 // The texts of the confirmation page before an update or an uninstall.
 struct TConfirmationTexts {

@@ -4,8 +4,18 @@
 
 #include "ide/Utils.h"
 #include "platform/Exceptions.h"
+#include "run/ExitCode.h"
 
 namespace corvalis {
+namespace {
+
+bool WriteLogFile(IFileSystem& files, const std::string& path, const std::string& content)
+{
+    const std::string folder = ExtractFileDir(path);
+    return (files.DirectoryExists(folder) || files.ForceDirectories(folder)) && files.WriteFile(path, content);
+}
+
+} // namespace
 
 std::string FormatLogLine(DateTime time, TLogLevel level, const std::string& text, const std::string& timeSeparator)
 {
@@ -35,17 +45,25 @@ std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) co
     return path;
 }
 
-void TProgressLog::SaveAs(IFileSystem& files, const std::string& path) const
+void TProgressLog::SaveAs(IFileSystem& files, const std::string& path, bool createFolder) const
 {
     const std::string folder = ExtractFileDir(path);
+    if (!createFolder && !files.DirectoryExists(folder))
+        throw Exception("The folder " + folder + " no longer exists.");
     std::string content;
     for (const std::string& line : lines_)
         content += line + "\r\n";
     // The system code page, which readers of the log have always met; a log holding a
     // character it lacks is UTF-8 with a byte order mark instead, so that no name is lost.
     content = locale_.Utf8ToAnsi(content).value_or("\xEF\xBB\xBF" + content);
-    if ((!files.DirectoryExists(folder) && !files.ForceDirectories(folder)) || !files.WriteFile(path, content))
+    if (!WriteLogFile(files, path, content))
         throw OSError(files.LastError(), locale_);
+}
+
+void OpenLogCopy(const Platform& platform, const std::string& path)
+{
+    if (!path.empty() && !WriteLogFile(platform.files, path, ""))
+        throw TRefusal("The log file " + path + " cannot be written: " + LastFileErrorText(platform));
 }
 
 } // namespace corvalis

@@ -36,8 +36,8 @@ public:
     // Writes the lines to setup.log in the folder, creating it; returns the file's path. The
     // file is in the system code page, or UTF-8 when that lacks a character of the lines.
     std::string Save(IFileSystem& files, const std::string& folder) const;
-    // Writes the lines to the file, creating its folder.
-    void SaveAs(IFileSystem& files, const std::string& path) const;
+    // Writes the lines to the file, creating its folder unless told not to.
+    void SaveAs(IFileSystem& files, const std::string& path, bool createFolder = true) const;
 
 private:
     const ILocale& locale_;
@@ -46,5 +46,9 @@ private:
     std::vector<std::string> lines_;
     bool hasErrors_ = false;
 };
+
+// The --log= file, opened for writing (created empty, with its folder) before the run, so
+// that a file the run could not write is refused before anything changes.
+void OpenLogCopy(const Platform& platform, const std::string& path);
 
 } // namespace corvalis

@@ -11,6 +11,7 @@
 #include "platform/Exceptions.h"
 #include "platform/win32/Win32Platform.h"
 #include "run/CommandLineChoices.h"
+#include "run/SetupLog.h"
 #include "run/UserAccount.h"
 #include "ui/Application.h"
 #include "ui/uAccountWarning.h"
@@ -49,8 +50,14 @@ int RunWizard(Win32Platform& machine, TInstallData& installData)
 
 int RunInstaller(Win32Platform& machine, TCmdOptions& options)
 {
-    const bool restore = options.Restore || !options.RestoreFolder.empty();
+    // "--restore=" given empty asks for a restore too, which refuses it without a window.
+    const bool restore =
+        options.Restore || !options.RestoreFolder.empty() || ContainsText(options.EmptyValues, "--restore=");
     const bool windows = !options.Silent && !options.ListIdes && !restore;
+    // Nobody answers a system error dialog (a crash, a drive without a disk) in a run without
+    // windows; the tools the run starts inherit the mode.
+    ::SetErrorMode(windows ? SEM_FAILCRITICALERRORS
+                           : SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     IConsole& console = machine.console;
     if (!windows)
         console.Attach();
@@ -95,10 +102,12 @@ int RunInstaller(Win32Platform& machine, TCmdOptions& options)
                 installData->RunWarnings.push_back(*warning);
             return RunUnattended(*installData, machine.platform);
         }
-        if (options.AutoUpdate)
-            DecideUnattendedRun(*installData);
-        else
+        if (options.AutoUpdate) {
+            DecideUnattendedRun(*installData, machine.platform);
+        } else {
             CheckCommandLine(*installData);
+            OpenLogCopy(machine.platform, options.LogFile);
+        }
     } catch (const TRefusal& refusal) {
         return refuse(refusal.Message());
     }

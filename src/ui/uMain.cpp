@@ -4,6 +4,7 @@
 #include "core/Product.h"
 #include "ide/CmdLineUtils.h"
 #include "run/ExitCode.h"
+#include "run/FolderChecks.h"
 #include "ui/Application.h"
 #include "ui/LabelColumn.h"
 #include "ui/ProgressView.h"
@@ -229,6 +230,7 @@ void TfMain::CreateFinishPage()
 
 void TfMain::SetupPages()
 {
+    startMode_ = installData_.Mode;
     pages_ = SetupPageFlags(installData_.Mode, installData_.WithSources);
     if (installData_.Mode == imUpdate)
         Page(wUpdatePage).SetSubtitle(UpdateSubtitle(*installData_.InstalledVersion, *installData_.PackageVersion));
@@ -274,7 +276,8 @@ void TfMain::cbAgreeClick()
 void TfMain::rbMainternanceClick()
 {
     const bool addOrRemove = Checked(rbMainternance);
-    if (!ApplyMaintenanceChoice(addOrRemove, installData_.WithSources, maintenanceChoice_, installData_.Mode, pages_))
+    if (!ApplyMaintenanceChoice(addOrRemove, startMode_, installData_.WithSources, maintenanceChoice_,
+                                installData_.Mode, pages_))
         return;
     if (addOrRemove) {
         SetVisitWebQuietly(installData_.VisitWeb);
@@ -298,9 +301,12 @@ void TfMain::SetVisitWebQuietly(bool visitWeb)
         ::SendMessageW(cbVisitWeb, BM_SETCHECK, visitWeb ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TfMain::wDestinationPageNextButtonClick(bool&)
+void TfMain::wDestinationPageNextButtonClick(bool& stop)
 {
-    installData_.InstallDir = deDestination->Directory();
+    const std::string folder = deDestination->Directory();
+    stop = RefuseFolder(InstallDirProblem(folder));
+    if (!stop)
+        installData_.InstallDir = FullInstallDir(folder);
 }
 
 void TfMain::eFolderChange()
@@ -319,9 +325,20 @@ void TfMain::lFoldersClick()
     SetControlText(eFolder, win32::Narrow(text));
 }
 
-void TfMain::wFolderNextButtonClick(bool&)
+void TfMain::wFolderNextButtonClick(bool& stop)
 {
-    installData_.StartFolder = WindowText(eFolder);
+    const std::string group = WindowText(eFolder);
+    stop = RefuseFolder(StartFolderProblem(group, installData_.ProgramsFolder));
+    if (!stop)
+        installData_.StartFolder = group;
+}
+
+// The page accepts no folder that the command line would refuse.
+bool TfMain::RefuseFolder(const std::optional<std::string>& problem)
+{
+    if (problem)
+        ::MessageBoxA(Handle(), problem->c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING);
+    return problem.has_value();
 }
 
 void TfMain::wUninstallPage()

@@ -74,6 +74,7 @@ private:
     void eFolderChange();
     void lFoldersClick();
     void wFolderNextButtonClick(bool& stop);
+    bool RefuseFolder(const std::optional<std::string>& problem);
     void wUninstallPage();
     void wCompilePage();
     void wFinishEnterPage();
@@ -108,6 +109,7 @@ private:
     TWizard wizard_;
     TPageFlags pages_{};
     std::optional<bool> maintenanceChoice_; // none until the user chooses
+    TInstallMode startMode_ = imInstall;    // as the start-up decided it
 
     HWND rbMainternance = nullptr;
     HWND rbUninstall = nullptr;

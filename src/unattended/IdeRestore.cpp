@@ -12,6 +12,7 @@
 #include "log/uLogger.h"
 #include "platform/Exceptions.h"
 #include "platform/PathText.h"
+#include "run/CommandLineChoices.h"
 #include "run/ExitCode.h"
 #include "run/SetupLog.h"
 
@@ -153,6 +154,12 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
 int RunRestore(const Platform& platform, TCmdOptions& options)
 {
     IConsole& console = platform.console;
+    try {
+        CheckOptionValues(options);
+    } catch (const TRefusal& refusal) {
+        console.WriteError(refusal.Message());
+        return ecRefused;
+    }
     TLogToList log(platform.locale);
     log.OnLog = [&](TLogBase&, TLogLevel level, const std::u16string& text, DateTime time) {
         console.WriteLine(FormatLogLine(time, level, Utf16ToUtf8(text), platform.locale.TimeSeparator()));

@@ -68,7 +68,7 @@ std::vector<std::string> IdeListing(const TInstallData& data)
 int RunUnattended(TInstallData& data, const Platform& platform)
 {
     try {
-        DecideUnattendedRun(data);
+        DecideUnattendedRun(data, platform);
     } catch (const TRefusal& refusal) {
         platform.console.WriteError(refusal.Message());
         return ecRefused;

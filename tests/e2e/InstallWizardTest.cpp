@@ -42,13 +42,22 @@ TEST_F(InstallWizardTest, AFreshInstallationGoesThroughItsPagesAndLeavesTheProdu
     Screenshot(wizard.Window(), "license-page");
     wizard.Next("wDestinationPage");
     Screenshot(wizard.Window(), "destination-page");
-    TypeText(wizard.Controls("wDestinationPage", "Edit").front(), InstallDir());
+    // The pages take no folder the command line refuses, and keep a folder as Windows resolves it.
+    const auto refused = [&](HWND edit, const std::string& text, const std::string& reason) {
+        TypeText(edit, text);
+        wizard.NextAsync();
+        Click(Control(WaitForMessageBox(wizard.ProcessId(), reason + ": " + text), "Button", "OK"));
+    };
+    const HWND destination = wizard.Controls("wDestinationPage", "Edit").front();
+    refused(destination, "C:\\Tools\\..", "cannot be the root of a drive or a share");
+    TypeText(destination, InstallDir() + "\\Sources\\..\\");
     wizard.Next("wFolder");
     const HWND folder = wizard.Controls("wFolder", "Edit").front();
     EXPECT_EQ(Text(folder), "Halvorn\\Corvalis VCL Edition");
     Screenshot(wizard.Window(), "folder-page");
     TypeText(folder, "");
     EXPECT_FALSE(IsEnabled(wizard.Button("&Next >")));
+    refused(folder, "Halvorn\\CON", "which Windows reserves for a device");
     TypeText(folder, "Halvorn\\Corvalis VCL Edition");
     wizard.Next("wCompilationMode");
     wizard.Back("wFolder");

@@ -179,6 +179,7 @@ TEST_F(SilentTest, RefusalsChangeNothingAndSayWhyOnStandardError)
         {"--silent --dir=Corvalis",
          "The installation folder must be a full path, such as C:\\Program Files\\Halvorn\\Corvalis: Corvalis"},
         {"--restore", "No backup of IDE settings in " + BackupFolder(machine.platform) + "."},
+        {"--restore=", "--restore= needs a value: it was given with none."},
     };
     for (const auto& [arguments, reason] : refusals) {
         const TRunResult result = Run(setup, arguments);
@@ -189,6 +190,16 @@ TEST_F(SilentTest, RefusalsChangeNothingAndSayWhyOnStandardError)
     const TRunResult ignored = Run(setup, "--silent --ignore-ide " + DirOption());
     EXPECT_EQ(ignored.exitCode, ecDone) << ignored.errors;
     EXPECT_THAT(ignored.output, HasSubstr(", Warning]" + running));
+}
+
+// No system dialog stops a run without windows; the tool's crash is an error of its IDE.
+TEST_F(SilentTest, ACrashingToolEndsWithItsCodeAndTheRunGoesOnWithoutAWindow)
+{
+    AddIde(Ide::Delphi7);
+    const TScopedEnvironment crash("CORVALIS_CRASH", "dcc32.exe");
+    const TRunResult run = Run(MakePackage("Corvalis Setup"), "--silent " + DirOption());
+    EXPECT_EQ(std::tie(run.exitCode, run.showedWindow), std::make_tuple(DWORD(ecErrors), false)) << run.errors;
+    EXPECT_THAT(Log(), Contains(EndsWith("Error]Error compiling package: CorvalisD7.dpk")));
 }
 
 TEST_F(SilentTest, TheListingNamesEachIdeAsTheCommandLineDoesAndAnUninstallKeepsToTheInstalledFolder)

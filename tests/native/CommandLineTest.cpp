@@ -4,6 +4,7 @@
 #include "ide/CmdLineUtils.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "run/CommandLineChoices.h"
+#include "run/FolderChecks.h"
 #include "run/UserAccount.h"
 
 namespace corvalis {
@@ -36,6 +37,13 @@ TEST(CmdLine, OptionsMatchWholeWithoutCaseAndTheLastOneCounts)
     const auto endsWithOne = ::testing::Throws<ConsoleExit>(::testing::Field(&ConsoleExit::exitCode, 1));
     for (const char* request : {"/?", "-h", "--HELP"})
         EXPECT_THAT([&] { parse({"--ignore-ide", request}); }, endsWithOne) << request;
+    EXPECT_EQ(machine.console.LinesRead(), 3);
+    EXPECT_THAT([&] { parse({"/?", "--silent"}); }, endsWithOne);
+    EXPECT_EQ(machine.console.LinesRead(), 3) << "a silent run waits for no one";
+    // Only the last value of an option counts, and only the run's options need one.
+    EXPECT_THAT(
+        parse({"--ides=", "--LOG=", "--dir=", "--dir=C:\Libs", "-rBDS=", "--lib-path=", "--restore="}).EmptyValues,
+        ElementsAre("--ides=", "--log=", "--restore="));
 }
 
 TEST(CmdLine, TheCommandLineSplitsAtBlanksAndDropsQuotes)
@@ -64,22 +72,51 @@ TEST(AccountWarning, NamesBothAccountsOnlyWhenTheDesktopBelongsToAnother)
               "receive the library, not those of PC\\Developer.");
 }
 
-TEST(UnattendedFolders, OnlyFullPathsAndGroupsBelowTheProgramsMenuPass)
+// Each folder as Windows resolves it, or the start of the reason it is refused for.
+TEST(FolderChecks, FoldersAreJudgedAsWindowsResolvesThem)
 {
-    for (const char* folder : {"C:\\Program Files\\Halvorn", "D:\\Libs\\", "\\\\build\\tools"})
-        EXPECT_EQ(InstallDirProblem(folder), std::nullopt) << folder;
-    // What each refusal says of the folder.
-    std::string reasons;
-    for (const char* folder : {"Corvalis", "\\Corvalis", "C:Corvalis", "C:\\", "C:\\My \"Libs\"", "C:\\Libs|x",
-                               "C:\\Libs\\a:b", "C:\\Libs\\\tTab"})
-        reasons += InstallDirProblem(folder).value_or("The installation folder passes").substr(24, 14) + "|";
-    EXPECT_EQ(reasons, "must be a full|must be a full|must be a full|cannot be the |must not conta|holds a charac|"
-                       "holds a charac|holds a charac|");
-    for (const char* group : {"Halvorn\\Corvalis VCL Edition", "Accessories", "Tools 2.0"})
-        EXPECT_EQ(StartFolderProblem(group), std::nullopt) << group;
-    for (const char* group :
-         {"..\\Startup", "Halvorn\\.", "Halvorn\\...", "\\Halvorn", "Halvorn\\", "a\"b", "C:\\Menu", "a*"})
-        EXPECT_NE(StartFolderProblem(group), std::nullopt) << group;
+    const std::string longest = "C:\\" + std::string(155, 'x');
+    // clang-format off
+    const std::pair<std::string, std::string> accepted[] = {
+        {"C:\\Program Files\\Halvorn", "C:\\Program Files\\Halvorn"}, {"C:\\COM10\\Console", "C:\\COM10\\Console"},
+        {"d:/Libs//Tools\\..\\.\\Corvalis\\", "d:\\Libs\\Corvalis"}, {longest, longest},
+        {"\\\\build\\tools\\Corvalis", "\\\\build\\tools\\Corvalis"}};
+    // clang-format on
+    for (const auto& [folder, resolved] : accepted)
+        EXPECT_EQ(InstallDirProblem(folder).value_or(FullInstallDir(folder)), resolved) << folder;
+    // clang-format off
+    const std::pair<std::string, std::string> refused[] = {
+        {"C:\\Tools\\..", "cannot be the root"}, {"C:\\x\\..\\..\\.", "cannot be the root"},
+        {"\\\\build\\tools\\", "cannot be the root"},
+        {"Corvalis", "must be a full"}, {"\\Corvalis", "must be a full"}, {"C:Corvalis", "must be a full"},
+        {"\\\\build", "must be a full"}, {"\\\\build\\\\x", "must be a full"},
+        {"\\\\.\\C:\\x", "must not be a device"}, {"//?/C:/x", "must not be a device"},
+        {"C:\\Libs\\CON", "holds the name CON,"}, {"C:\\nul.txt\\x", "holds the name nul.txt,"},
+        {"C:\\Com9 .log", "holds the name Com9 .log,"},
+        {"C:\\Libs.\\x", "holds a folder name ending"}, {"C:\\Libs\\x ", "holds a folder name ending"},
+        {"C:\\Libs;x", "must not contain \";\""}, {"C:\\$(BDS)\\x", "must not contain \";\""},
+        {"C:\\\"Libs\"", "must not contain a double"},
+        {"C:\\Libs|x", "holds a character"}, {"C:\\Libs\\a:b", "holds a character"},
+        {"C:\\Libs\\\tTab", "holds a character"}};
+    // clang-format on
+    for (const auto& [folder, reason] : refused)
+        EXPECT_EQ(InstallDirProblem(folder).value_or("The installation folder passes").substr(24, reason.size()),
+                  reason)
+            << folder;
+    EXPECT_THAT(InstallDirProblem(longest + "x").value_or(""), ::testing::HasSubstr("is longer than 158 characters"));
+    // Below the Programs folder C:\Menu, whose longest shortcut name has 61 characters.
+    const std::pair<std::string, std::string> groups[] = {
+        {"Halvorn\\Corvalis VCL Edition", "accepted"}, {"Tools 2.0", "accepted"},
+        {std::string(189, 'g'), "accepted"},           {std::string(190, 'g'), "is too long"},
+        {"..\\Startup", "must be a folder below"},     {"Halvorn\\.", "must be a folder below"},
+        {"\\Halvorn", "must be a folder below"},       {"Halvorn\\", "must be a folder below"},
+        {"Tools\\Aux", "holds the name Aux,"},         {"Tools.\\Corvalis", "holds a folder name ending"},
+        {"a\"b", "must not contain a double quote"},   {"C:\\Menu", "holds a character"},
+        {"Tools/Corvalis", "holds a character"}};
+    for (const auto& [group, expected] : groups) {
+        const auto problem = StartFolderProblem(group, "C:\\Menu");
+        EXPECT_THAT(problem ? problem->substr(21) : "accepted", ::testing::StartsWith(expected)) << group;
+    }
 }
 
 } // namespace

@@ -346,8 +346,8 @@ TEST_F(EngineTest, AProductBelowTheIdesRootGoesInWithItsMacroAndOneElsewhereWith
     EXPECT_THAT(target.CppSearchPaths, ElementsAre("$(BDS)\\lib", "$(BDS)\\lib\\obj"));
 }
 
-// A package leaves each list once, named as registered; PATH's folders are searched quoted,
-// empty or as written.
+// A package leaves each list once, named as registered, and the package search path; PATH's
+// folders are searched quoted, empty or as written.
 TEST_F(EngineTest, APackageLeavesEachListOnceAndPathFoldersAreSearchedInEveryForm)
 {
     Build({IdeFixture(Ide::Delphi7)
@@ -355,6 +355,8 @@ TEST_F(EngineTest, APackageLeavesEachListOnceAndPathFoldersAreSearchedInEveryFor
                .WithKnownPackage("C:\\A\\CorvalisDsgnD7.bpl")
                .WithKnownPackage("C:\\B\\CORVALISDSGND7.BPL")});
     TTargetOptions& delphi7 = Options(0);
+    delphi7.Target.PackageSearchPaths = {"C:\\Search"};
+    files.AddFile("C:\\Search\\CorvalisDsgnD7.bpl");
     compiler->UninstallPackage(delphi7, "CorvalisDsgn");
     EXPECT_EQ(delphi7.Target.DisabledPackages.Count(), 0);
     ASSERT_NE(delphi7.Target.FindPackage("CorvalisDsgnD7.bpl"), nullptr);
@@ -364,7 +366,8 @@ TEST_F(EngineTest, APackageLeavesEachListOnceAndPathFoldersAreSearchedInEveryFor
         files.AddFile(file);
     installer.machine.processes.SetEnv("PATH", "\"C:\\Quoted Tools\";C:\\Plain;;\"\"");
     compiler->RemoveFromPathFolders("X.bpl");
-    EXPECT_THAT(files.Recycled(), ElementsAre("C:\\Quoted Tools\\X.bpl", "C:\\Plain\\X.bpl", "C:\\X.bpl"));
+    EXPECT_THAT(files.Recycled(), ElementsAre("C:\\Search\\CorvalisDsgnD7.bpl", "C:\\Quoted Tools\\X.bpl",
+                                              "C:\\Plain\\X.bpl", "C:\\X.bpl"));
 }
 
 TEST_F(EngineTest, EachWayTheExtractionFailsHasItsMessage)

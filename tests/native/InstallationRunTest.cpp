@@ -7,6 +7,7 @@
 
 #include "engine/IdeBackup.h"
 #include "engine/RegistryExport.h"
+#include "fixtures/RegistrySnapshot.h"
 #include "ide/CmdLineUtils.h"
 #include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
@@ -117,7 +118,9 @@ struct ModeCase {
     TInstallMode mode;
     std::vector<TTargetAction> secondRun;
     int steps;
-    std::string order;              // the run's milestones: "+7" installs into Delphi 7, "-7" removes from it
+    // The run's milestones ("+7" installs into Delphi 7, "-7" removes from it), then per IDE
+    // whether the next start finds the product there ('+').
+    std::string order;
     std::vector<std::string> saved; // the IDEs whose settings the second run saves
 };
 
@@ -139,19 +142,16 @@ TEST_P(InstallationRunModes, TakesItsStepsInOrder)
     const RecordingView& view = Run(kSecondRun, c.secondRun, forced);
     EXPECT_EQ(installer.Data().Mode, c.mode);
 
-    const std::pair<std::string, std::string> milestones[] = {{"Extracting component files", "extract"},
-                                                              {"Delete component files", "delete"},
-                                                              {"The IDE settings are saved", "saved"},
-                                                              {"Uninstall from IDE:Delphi ", "-"},
-                                                              {"Compiling for:Delphi ", "+"},
-                                                              {"Installation completed", "done"},
-                                                              {"Uninstall completed", "gone"}};
+    const std::pair<std::string, std::string> milestones[] = {
+        {"Extracting component files", "unrar"}, {"Delete component files", "wipe"},
+        {"The IDE settings are saved", "saved"}, {"Uninstall from IDE:Delphi ", "-"},
+        {"Compiling for:Delphi ", "+"},          {"Installation completed", "end"},
+        {"Uninstall completed", "gone"}};
     std::string order;
     for (const std::string& line : view.lines)
         for (const auto& [prefix, token] : milestones)
             if (line.starts_with(prefix) && !line.ends_with(") completed")) // not an IDE's removal ending
                 order += (order.empty() ? "" : " ") + token + (token.size() == 1 ? line.substr(prefix.size(), 1) : "");
-    EXPECT_EQ(order, c.order);
     EXPECT_THAT(Folders(std::string(kBackups) + "\\000" + (c.firstRun.empty() ? "1" : "2") + " 2026-03-02 17-05-09"),
                 ElementsAreArray(c.saved));
     EXPECT_FALSE(view.log.HasErrors());
@@ -168,6 +168,10 @@ TEST_P(InstallationRunModes, TakesItsStepsInOrder)
         EXPECT_EQ(TextLines(*installer.machine.files.ReadFile(setupLog)), view.log.LogLines());
     else
         EXPECT_FALSE(installer.machine.files.FileExists(setupLog));
+    order += ' ';
+    for (int i = 0; i < 3; ++i)
+        order += (*installer.Start().TargetOptions)[i].Installed ? '+' : '-';
+    EXPECT_EQ(order, c.order);
 }
 
 // Delphi 5, 6 and 7 build 4 connectivity packages each of the sample product: an IDE to
@@ -175,12 +179,40 @@ TEST_P(InstallationRunModes, TakesItsStepsInOrder)
 // the product's files take 1 to extract and 1 to remove (an update: 2 removals, 1 extraction).
 constexpr TTargetAction I = taInstall, L = taLeaveUnchanged, R = taRemove;
 const ModeCase kModes[] = {
-    {"Install", {}, imInstall, {I, L, I}, 1 + 7 + 7, "extract saved +7 +5 done", {"Delphi5", "Delphi7"}},
-    {"Maintenance", {I, I, L}, imMaintenance, {L, R, I}, 1 + 7, "saved +7 -6 done", {"Delphi6", "Delphi7"}},
-    {"Update", {L, I, L}, imUpdate, {I, I, L}, 3 + 7 + 7, "saved -6 delete extract +6 +5 done", {"Delphi5", "Delphi6"}},
-    {"Uninstall", {I, L, I}, imUninstall, {}, 2 + 1, "saved -5 -7 delete gone", {"Delphi5", "Delphi7"}}};
+    {"Install", {}, imInstall, {I, L, I}, 1 + 7 + 7, "unrar saved +7 +5 end +-+", {"Delphi5", "Delphi7"}},
+    {"Maintenance", {I, I, L}, imMaintenance, {L, R, I}, 1 + 7, "saved +7 -6 end +-+", {"Delphi6", "Delphi7"}},
+    {"Update", {L, I, L}, imUpdate, {I, I, L}, 3 + 7 + 7, "saved -6 wipe unrar +6 +5 end ++-", {"Delphi5", "Delphi6"}},
+    {"Uninstall", {I, L, I}, imUninstall, {}, 2 + 1, "saved -5 -7 wipe gone ---", {"Delphi5", "Delphi7"}}};
 INSTANTIATE_TEST_SUITE_P(EveryMode, InstallationRunModes, ::testing::ValuesIn(kModes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Installed into three IDEs and removed by the installer in its Uninstall folder, the
+// product leaves the machine as it found it: its keys, every IDE's settings and registered
+// files, the system folder, the Start menu. The user's own file stays, and the running
+// installer waits in the temporary folder.
+TEST_F(InstallationRunTest, ACompleteRemovalLeavesTheMachineAsTheInstallationFoundIt)
+{
+    for (Ide ide : {Ide::Delphi6, Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
+        Add(ide);
+    MemoryFiles& files = installer.machine.files;
+    const std::string folder = installer.Start().InstallDir;
+    files.AddFile(folder + "\\My notes.txt", "mine");
+    installer.machine.processes.SetEnv("PATH", files.SystemDirectory());
+    // The backups stay, by design.
+    const std::vector<std::string> before = installer.State(kBackups);
+    Run(kFirstRun, {taLeaveUnchanged, taInstall, taInstall, taInstall});
+    // Windows keeps a running program from being deleted, not from being moved.
+    installer.machine.processes.SetExecutablePath(folder + "\\Uninstall\\setup.exe");
+    files.SetInUse(folder + "\\Uninstall\\setup.exe", true);
+    files.SetCurrentDirectory(folder + "\\Uninstall");
+    Run(kSecondRun, {}, imUninstall);
+    const std::vector<std::string> after = installer.State(kBackups);
+    std::vector<std::string> gone, added;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    EXPECT_THAT(gone, IsEmpty());
+    EXPECT_THAT(added, ElementsAre(files.TempDirectory() + "\\setup.exe=MZ setup"));
+}
 
 // Delphi 7 goes first and fails at its second package, after its removal and one package:
 // its 5 remaining steps are passed over at once, and Delphi 6 goes on from there.
@@ -202,11 +234,18 @@ TEST_F(InstallationRunTest, AnIdeThatFailsHalfWayLetsTheRunGoOnAndTheBarEndsFull
                 ElementsAre("Installation completed", "<succeeded>"));
 }
 
-TEST_F(InstallationRunTest, AFailedExtractionInAnUpdateLeavesTheOldVersionRemovedAndNothingRecorded)
+TEST_F(InstallationRunTest, AnUpdateWithoutItsExtractorRemovesNothingAndAFailedExtractionLeavesNothingRecorded)
 {
     Add(Ide::Delphi7);
     Run(kFirstRun, {taInstall});
     NewerPackage();
+    const std::string unrar = std::string(testing::InstallerMachine::kPackageFolder) + "\\unrar.exe";
+    installer.machine.files.MoveFile(unrar, unrar + ".away");
+    EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
+    EXPECT_THAT(views.back().lines, IsEmpty());
+    EXPECT_EQ(testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, ProductKey)["INSTALLEDVERSION"],
+              "s:2.0.1.0 Standard Edition With Sources");
+    installer.machine.files.MoveFile(unrar + ".away", unrar);
     installer.machine.processes.SetEnv("CORVALIS_UNRAR_EXIT", "2");
     EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
     EXPECT_EQ(views.back().setupLog, "<not set>");

@@ -1,5 +1,8 @@
 #include "native/InstallerMachine.h"
 
+#include <algorithm>
+
+#include "fixtures/RegistrySnapshot.h"
 #include "ide/Utils.h"
 #include "standins/MemoryStandIns.h"
 #include "standins/Unrar.h"
@@ -35,6 +38,21 @@ TInstallData& InstallerMachine::Start(const std::vector<std::string>& arguments)
     data_ = std::make_unique<TInstallData>(machine.platform, *options_,
                                            [this](const std::string& text) { messages.push_back(text); });
     return *data_;
+}
+
+std::vector<std::string> InstallerMachine::State(const std::string& except)
+{
+    std::vector<std::string> state;
+    for (RootKey root : {RootKey::CurrentUser, RootKey::LocalMachine})
+        for (const auto& [name, value] : SnapshotKey(machine.registry, root, "Software"))
+            state.push_back(name + "=" + value);
+    std::vector<FoundFile> found;
+    FindFiles(machine.files, "C:", "*", true, nullptr, found);
+    for (const FoundFile& file : found)
+        if (!StartsText(except, file.path))
+            state.push_back(file.path + "=" + *machine.files.ReadFile(file.path));
+    std::sort(state.begin(), state.end());
+    return state;
 }
 
 } // namespace corvalis::testing

@@ -24,6 +24,9 @@ public:
     // Makes the installation data, as start-up does, for the command line's arguments.
     TInstallData& Start(const std::vector<std::string>& arguments = {});
     TInstallData& Data() { return *data_; }
+    // What a run may change, sorted: every value below the keys named Software, as
+    // "KEY\VALUE=data", and every file but those below except, as "path=content".
+    std::vector<std::string> State(const std::string& except);
 
     MemoryPlatform machine;
     std::vector<std::string> messages;

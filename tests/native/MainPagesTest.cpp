@@ -29,20 +29,23 @@ TEST(MainPages, EachModeTakesItsPagesAndTheMaintenanceChoiceActsOnlyOnASwitch)
                 ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
     TInstallMode mode = imMaintenance;
     std::optional<bool> chosen;
-    EXPECT_TRUE(ApplyMaintenanceChoice(false, true, chosen, mode, maintenance));
+    EXPECT_TRUE(ApplyMaintenanceChoice(false, imMaintenance, true, chosen, mode, maintenance));
     EXPECT_EQ(mode, imUninstall);
     EXPECT_THAT(On(maintenance), ElementsAre(wMainternance, wUninstall, wCompile, wFinish));
-    EXPECT_TRUE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
+    EXPECT_TRUE(ApplyMaintenanceChoice(true, imMaintenance, true, chosen, mode, maintenance));
     EXPECT_EQ(mode, imMaintenance);
     EXPECT_THAT(On(maintenance),
                 ElementsAre(wMainternance, wCompilationMode, wIDEPage, wConfigPage, wCompile, wFinish));
     // The IDE rows leave nothing to install; the chosen button clicked again keeps that.
     maintenance[wConfigPage] = false;
-    EXPECT_FALSE(ApplyMaintenanceChoice(true, true, chosen, mode, maintenance));
+    EXPECT_FALSE(ApplyMaintenanceChoice(true, imMaintenance, true, chosen, mode, maintenance));
     EXPECT_FALSE(maintenance[wConfigPage]);
-    std::optional<bool> withoutSources;
-    ApplyMaintenanceChoice(true, false, withoutSources, mode, maintenance);
-    EXPECT_FALSE(maintenance[wCompilationMode]);
+    // An older version preset for removal by --uninstall: Add or Remove is the update itself.
+    std::optional<bool> preset = false;
+    ApplyMaintenanceChoice(true, imUpdate, false, preset, mode, maintenance);
+    EXPECT_EQ(mode, imUpdate);
+    EXPECT_THAT(On(maintenance),
+                ElementsAre(wMainternance, wLicensePage, wIDEPage, wConfigPage, wUninstall, wCompile, wFinish));
 }
 
 } // namespace

@@ -7,14 +7,26 @@ wine_session() {
   export XDG_DATA_HOME=$WINEPREFIX-data
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES='mscoree=d;mshtml=d'
-  local display=90
-  while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  # Xvfb takes a free display itself and says which once it accepts clients: two sessions
+  # started together never share one display, which the first to end would take away.
+  local displayfile
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 </dev/null &
   wine_session_xvfb=$!
   trap wine_session_end EXIT
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do
+    [ -s "$displayfile" ] || ! kill -0 "$wine_session_xvfb" 2>/dev/null && break
+    sleep 0.1
+  done
+  local display
+  display=$(head -n 1 "$displayfile")
+  rm -f "$displayfile"
+  if [ -z "$display" ]; then
+    echo "wine_session: Xvfb did not start a display" >&2
+    exit 1
+  fi
   export DISPLAY=":$display"
-  "$(dirname "${BASH_SOURCE[0]}")/make-prefix"
+  "$(dirname "${BASH_SOURCE[0]}")/make-prefix" || exit 1
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }

@@ -3,9 +3,10 @@
 // environment, and hands on what the tool prints, in the OEM code page as console tools
 // print, and its exit code. The tools of an IDE read their command line and their folder in
 // the system code page, as the old programs they stand for do; the extractor reads Unicode
-// (CORVALIS_STANDIN_UNICODE).
+// (CORVALIS_STANDIN_UNICODE). CORVALIS_CRASH naming the program's file makes it crash instead.
 #include "platform/win32/WindowsSupport.h"
 
+#include "ide/Utils.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Processes.h"
@@ -31,6 +32,10 @@ int main()
     corvalis::Win32Files files;
     const corvalis::Win32Locale locale;
     const corvalis::Win32Processes processes;
+    // A tool that crashes, as the installer must expect of any.
+    if (corvalis::SameText(processes.GetEnv("CORVALIS_CRASH").value_or(""),
+                           corvalis::ExtractFileName(processes.ExecutablePath())))
+        ::RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
 #ifdef CORVALIS_STANDIN_UNICODE
     const std::string commandLine = corvalis::win32::Narrow(::GetCommandLineW());
     const std::string folder = files.CurrentDirectory();
