@@ -10,6 +10,11 @@ namespace {
 
 const char* const kDefaultStartFolder = "Halvorn\\Corvalis VCL Edition";
 
+// The names the run record gives the modes, and what the next run calls them.
+constexpr std::pair<const char*, const char*> kRunNames[] = {
+    {"Install", "an installation"}, {"Update", "an update"}, {"Maintenance", "a change of the IDEs"},
+    {"Uninstall", "an uninstall"}};
+
 } // namespace
 
 TInstallData::TInstallData(const Platform& platform, TCmdOptions& options, TShowMessage showMessage)
@@ -49,10 +54,16 @@ TInstallData::TInstallData(const Platform& platform, TCmdOptions& options, TShow
     Providers = std::make_unique<TMetadataProvidersList>(*this);
     TargetOptions = std::make_unique<TTargetOptionsList>(*Targets, *this, platform_);
 
+    // A product whose files are not whole, as a run that stopped while it extracted or removed
+    // them leaves it, is updated: its files are removed and extracted again.
     if (!ProductInstalled)
         Mode = imInstall;
+    else if (InstalledVersion && InstalledVersion->DisplayText() == PackageVersion->DisplayText())
+        Mode = imMaintenance;
     else
-        Mode = InstalledVersion->DisplayText() == PackageVersion->DisplayText() ? imMaintenance : imUpdate;
+        Mode = imUpdate;
+    if (const auto message = InterruptedRunMessage())
+        RunWarnings.push_back(*message);
     if (!WithSources)
         CompilationMode = cmStandard;
 }
@@ -68,7 +79,12 @@ void TInstallData::LoadFromRegistry()
     }
     InstallDir = key->ReadString("InstallDir");
     RecordedStartFolder = key->ReadString("StartFolder");
-    InstalledVersion = std::make_unique<TVersion>(Trim(key->ReadString("InstalledVersion")));
+    // None while the product's files are not whole.
+    const std::string installedVersion = Trim(key->ReadString("InstalledVersion"));
+    if (!installedVersion.empty())
+        InstalledVersion = std::make_unique<TVersion>(installedVersion);
+    InterruptedRun = key->ReadString("Run");
+    InterruptedVersion = key->ReadString("Run Version");
     ProductInstalled = !InstallDir.empty();
     VisitWeb = key->ValueExists("Visit Web") ? key->ReadBool("Visit Web") : true;
     if (key->ValueExists("CompilationMode"))
@@ -81,10 +97,6 @@ void TInstallData::LoadFromRegistry()
 
 void TInstallData::SaveToRegistry()
 {
-    if (!ProductInstalled) {
-        platform_.registry.DeleteKey(RootKey::LocalMachine, ProductKey);
-        return;
-    }
     // Without administrator rights the key cannot be created: nothing is recorded then.
     auto key = platform_.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::WriteCreate);
     if (!key)
@@ -94,6 +106,56 @@ void TInstallData::SaveToRegistry()
     key->WriteString("InstalledVersion", PackageVersion->DisplayText());
     key->WriteInteger("CompilationMode", CompilationMode);
     key->WriteBool("Visit Web", VisitWeb);
+    key->Flush();
+}
+
+void TInstallData::RecordRunStart()
+{
+    auto key = platform_.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::WriteCreate);
+    if (!key)
+        return;
+    // The folder first: from then on an uninstall finds what the run makes.
+    key->WriteString("InstallDir", InstallDir);
+    key->WriteString("Run", kRunNames[Mode].first);
+    key->WriteString("Run Version", PackageVersion->DisplayText());
+    key->WriteString("StartFolder", StartFolder);
+    key->WriteInteger("CompilationMode", CompilationMode);
+    key->WriteBool("Visit Web", VisitWeb);
+    key->Flush();
+}
+
+void TInstallData::RecordFilesRemoved()
+{
+    if (auto key = platform_.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::Write)) {
+        key->DeleteValue("InstalledVersion");
+        key->Flush();
+    }
+}
+
+void TInstallData::RecordRunEnd()
+{
+    if (!ProductInstalled) {
+        platform_.registry.DeleteKey(RootKey::LocalMachine, ProductKey);
+        FlushKey(platform_.registry, RootKey::LocalMachine, ExtractFileDir(ProductKey));
+        return;
+    }
+    if (auto key = platform_.registry.OpenKey(RootKey::LocalMachine, ProductKey, KeyAccess::Write)) {
+        key->DeleteValue("Run");
+        key->DeleteValue("Run Version");
+        key->Flush();
+    }
+}
+
+std::optional<std::string> TInstallData::InterruptedRunMessage() const
+{
+    if (InterruptedRun.empty())
+        return std::nullopt;
+    std::string run = "a run";
+    for (const auto& [name, text] : kRunNames)
+        if (InterruptedRun == name)
+            run = text;
+    return "The last run of the installer, " + run + " of Corvalis " + InterruptedVersion + " in " + InstallDir +
+           ", did not end. This run completes what it left undone; an uninstall removes what it made.";
 }
 
 std::string TInstallData::PackagesDir() const

@@ -40,7 +40,17 @@ public:
     TInstallData& operator=(const TInstallData&) = delete;
 
     void LoadFromRegistry();
+    // Records the product's files as whole in the installation folder, of the package's version.
     void SaveToRegistry();
+    // Before the run's first change: the run under way, its version, mode, folder and choices.
+    // A run that stops before RecordRunEnd leaves this record for the next run to find.
+    void RecordRunStart();
+    // The product's files are no longer whole: their removal begins.
+    void RecordFilesRemoved();
+    // The run has ended: its record goes, with the whole product key once the product is removed.
+    void RecordRunEnd();
+    // What the next run is told of a run that did not end; none when the last run ended.
+    std::optional<std::string> InterruptedRunMessage() const;
 
     std::string PackagesDir() const;
     std::string SourcesDir() const;
@@ -64,6 +74,10 @@ public:
     // The group the installed product's shortcuts went to, as its last run recorded it: a
     // removal takes it away too.
     std::string RecordedStartFolder;
+    // The mode's name ("Install", "Update", "Maintenance", "Uninstall") and the version of a
+    // run that started and did not end; empty when the last run ended.
+    std::string InterruptedRun;
+    std::string InterruptedVersion;
     bool VisitWeb = true;
     TCompilationMode CompilationMode = cmStandard;
 

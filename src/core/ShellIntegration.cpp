@@ -200,6 +200,7 @@ void TShellIntegration::DeleteStartMenuGroups()
 void TShellIntegration::RemoveProductFiles(TLogBase& log)
 {
     IFileSystem& files = platform_.files;
+    installData_.RecordFilesRemoved();
     log.LogInfo("Delete component files...");
     for (const char* folder : kRemovedFolders) {
         log.LogInfo(std::string("Deleting ") + folder);
@@ -229,7 +230,6 @@ void TShellIntegration::RemoveProductFiles(TLogBase& log)
     log.LogInfo("Completed");
     log.LogInfo("");
     installData_.ProductInstalled = false;
-    installData_.SaveToRegistry();
 }
 
 } // namespace corvalis

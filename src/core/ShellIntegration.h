@@ -29,7 +29,8 @@ public:
     void WriteUninstallEntry();
     void DeleteUninstallEntry();
     void CopyUninstallFiles();
-    // Deletes the product's files, Start-menu group, entry and registry state.
+    // Deletes the product's files, Start-menu group and entry; the product key records first
+    // that the files are no longer whole.
     void RemoveProductFiles(TLogBase& log);
     void DeleteInstallFolder(const std::string& folder);
     void DeleteInstallFile(const std::string& file);

@@ -195,11 +195,14 @@ void TCompiler::InstallIntoIdes()
             continue;
         const int stepsDone = FProgress.Done() + TProgressPlan::IdeSteps(options, *installData_.Providers);
         if (FBackup.Save(options.Target)) {
+            // An IDE that fails stays recorded as under change: the next run takes it up again.
             try {
+                options.BeginChange(options.Action);
                 if (options.Action == taInstall)
                     InstallIntoIde(options);
                 else
                     UninstallFromIde(options);
+                options.EndChange();
             } catch (const std::exception& error) {
                 FLog.LogError(error.what());
             }

@@ -17,8 +17,11 @@ void TCompiler::UninstallFromIdes()
     TTargetOptionsList& targets = *installData_.TargetOptions;
     for (int i = 0; i < targets.Count(); ++i)
         if (targets[i].Installed) {
-            if (FBackup.Save(targets[i].Target))
+            if (FBackup.Save(targets[i].Target)) {
+                targets[i].BeginChange(taRemove);
                 UninstallFromIde(targets[i]);
+                targets[i].EndChange();
+            }
             FProgress.StepDone();
         }
 }
@@ -96,6 +99,8 @@ void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& ste
             remove(target.DcpDir(platform), extension);
     }
     remove(installData_.PackagesDir(), ".mak");
+    // Where the runtime package was copied, whether or not PATH names it.
+    remove(ExcludeTrailingPathDelimiter(files.SystemDirectory()), ".bpl");
 }
 
 void TCompiler::RemoveFromPathFolders(const std::string& fileName)

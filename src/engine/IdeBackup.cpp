@@ -106,7 +106,7 @@ const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
         CreateRun();
         // Written under another name and renamed once whole: an IDE's folder in a run is complete.
         const std::string folder = PathJoin(RunFolder(), ProductFolderName(target));
-        incomplete = folder + ".incomplete";
+        incomplete = folder + kIncompleteBackup;
         if (!files.CreateDirectory(incomplete))
             throw Exception("Cannot create the folder " + incomplete + ": " + LastFileErrorText(platform_));
         WriteOrFail(platform_, PathJoin(incomplete, kBackupRegistryFile), registryFile);

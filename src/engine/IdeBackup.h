@@ -34,6 +34,8 @@ inline constexpr size_t kKeptBackups = 10;
 // What an IDE's folder in a run holds: its user key, and its EnvOptions.proj when it has one.
 inline constexpr const char* kBackupRegistryFile = "Registry.reg";
 inline constexpr const char* kBackupEnvOptionsFile = "EnvOptions.proj";
+// An IDE's folder is written under its name and this ending, and renamed once whole.
+inline constexpr const char* kIncompleteBackup = ".incomplete";
 
 // The settings of an IDE that a run changes and a restore puts back.
 struct TIdeSettings {

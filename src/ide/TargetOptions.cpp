@@ -10,6 +10,11 @@
 namespace corvalis {
 namespace {
 
+// The value that records a change under way, and its two changes.
+constexpr const char* kPendingAction = "Pending Action";
+constexpr const char* kPendingInstall = "Install";
+constexpr const char* kPendingRemove = "Remove";
+
 bool Contains(const std::vector<const TMetadataProvider*>& list, const TMetadataProvider& provider)
 {
     return std::find(list.begin(), list.end(), &provider) != list.end();
@@ -63,8 +68,20 @@ bool TTargetOptions::Load()
     auto key = platform_.registry.OpenKey(RootKey::LocalMachine, TargetKey(), KeyAccess::Read);
     if (!key)
         return false;
-    Installed = key->ReadBool("Installed");
-    IdeRegistration = key->ReadBool("IDE Registration");
+    const std::string pending = key->ReadString(kPendingAction);
+    if (pending == kPendingInstall)
+        PendingAction = taInstall;
+    else if (pending == kPendingRemove)
+        PendingAction = taRemove;
+    else if (!key->ValueExists("Installed"))
+        return false; // made by a run that stopped before it wrote anything in it
+    // A record of a change under way holds what the run wrote of it before it stopped; the
+    // rest takes the defaults. Any other record is whole.
+    const auto flag = [&](const char* name, bool fallback) {
+        return PendingAction && !key->ValueExists(name) ? fallback : key->ReadBool(name);
+    };
+    Installed = flag("Installed", true);
+    IdeRegistration = flag("IDE Registration", true);
     for (const auto& provider : *InstallData.Providers) {
         if (!provider->IsAvailable(Target))
             continue;
@@ -78,28 +95,50 @@ bool TTargetOptions::Load()
             AddSelectedProvider(*provider);
         }
     }
-    AddSourceLocation = InstallData.WithSources && key->ReadBool("Add Source Location");
+    AddSourceLocation = InstallData.WithSources && flag("Add Source Location", true);
     return true;
 }
 
 void TTargetOptions::Save()
 {
-    if (!Installed) {
+    if (!Installed && !PendingAction) {
         platform_.registry.DeleteKey(RootKey::LocalMachine, TargetKey());
         return;
     }
     auto key = platform_.registry.OpenKey(RootKey::LocalMachine, TargetKey(), KeyAccess::WriteCreate);
     if (!key)
         return;
-    key->WriteBool("Installed", Installed);
+    // The mark of a change goes first and is taken away last, so that a record without it is
+    // whole. An IDE under change counts as installed, so that an uninstall takes away what it
+    // holds; its connectivity packages are those chosen, not those built so far.
+    if (PendingAction)
+        key->WriteString(kPendingAction, *PendingAction == taInstall ? kPendingInstall : kPendingRemove);
+    key->WriteBool("Installed", Installed || PendingAction);
     key->WriteString("BPLDir", OutputDir());
     key->WriteString("DCPDir", OutputDir());
     key->WriteBool("IDE Registration", IdeRegistration);
     for (const auto& provider : *InstallData.Providers)
         if (!provider->BuiltIn)
-            key->WriteBool(provider->Caption, IsProviderInstalled(*provider));
+            key->WriteBool(provider->Caption,
+                           PendingAction ? IsProviderSelected(*provider) : IsProviderInstalled(*provider));
     key->WriteBool("Add Source Location", AddSourceLocation);
     key->WriteBool("Compile Packages", CompilePackages);
+    if (!PendingAction)
+        key->DeleteValue(kPendingAction);
+}
+
+void TTargetOptions::BeginChange(TTargetAction action)
+{
+    PendingAction = action;
+    Save();
+    FlushKey(platform_.registry, RootKey::LocalMachine, TargetKey());
+}
+
+void TTargetOptions::EndChange()
+{
+    PendingAction.reset();
+    Save();
+    FlushKey(platform_.registry, RootKey::LocalMachine, ProductKey);
 }
 
 std::string ProductFolderName(const TCompileTarget& target)

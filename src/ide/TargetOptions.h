@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,19 @@ public:
     bool AddSourceLocation = false;
     bool CompilePackages = false;
     TTargetAction Action = taLeaveUnchanged;
+    // The change a run started in the IDE and did not end: its stored options are then the
+    // choices the change was started with, and the IDE may hold parts of the product.
+    std::optional<TTargetAction> PendingAction;
 
     // False when the IDE has no stored options.
     bool Load();
-    // Writes the options, or removes them when the product is not installed in the IDE.
+    // Writes the options, or removes them when the product is not installed in the IDE and
+    // no change of it is under way.
     void Save();
+    // Records the change, with the chosen options, before the IDE changes; and, once it has,
+    // that it ended.
+    void BeginChange(TTargetAction action);
+    void EndChange();
     std::string TargetKey() const;
 
     // The product's folder for the IDE; an IDE that builds for several platforms has one

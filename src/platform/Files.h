@@ -46,6 +46,9 @@ public:
     // The whole content; other processes may read the file meanwhile but not write it.
     virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
     virtual bool WriteFile(const std::string& path, const std::string& content) = 0; // creates or truncates
+    // Adds the content at the end of the file, creating it. The bytes are the system's when
+    // it returns: a process that stops right after loses none of them.
+    virtual bool AppendFile(const std::string& path, const std::string& content) = 0;
 
     virtual std::string SystemDirectory() const = 0;
     virtual std::string TempDirectory() const = 0; // without trailing delimiter

@@ -52,6 +52,8 @@ public:
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
     virtual bool DeleteValue(const std::string& name) = 0;
+    // Returns once the key's changes are on disk: a record that must survive a power cut.
+    virtual bool Flush() = 0;
 
     // Any value with its exact type and data; nullopt when missing. Saving and restoring a
     // whole key goes through these.
@@ -75,5 +77,12 @@ public:
     // Deletes the key with all its subkeys; false when it did not exist or could not be deleted.
     virtual bool DeleteKey(RootKey root, const std::string& path) = 0;
 };
+
+// Returns once the changes of the key and below it are on disk; false when it cannot be opened.
+inline bool FlushKey(IRegistry& registry, RootKey root, const std::string& path)
+{
+    const std::unique_ptr<IRegistryKey> key = registry.OpenKey(root, path, KeyAccess::Write);
+    return key && key->Flush();
+}
 
 } // namespace corvalis

@@ -4,6 +4,7 @@
 #include "core/ShellIntegration.h"
 #include "engine/Compile.h"
 #include "ide/CmdLineUtils.h"
+#include "ide/Utils.h"
 #include "platform/Exceptions.h"
 #include "run/SetupLog.h"
 #include "run/TargetRows.h"
@@ -62,6 +63,16 @@ void SaveLogCopy(const TInstallData& data, const Platform& platform, const TProg
     }
 }
 
+// Where the lines go as they are written: setup.log, which the end of the run writes whole.
+// An uninstall removes the installation folder and writes no setup.log by design: its lines
+// wait in the temporary folder until it ends.
+std::string LiveLogPath(const TInstallData& data, const Platform& platform)
+{
+    if (data.Mode == imUninstall)
+        return PathJoin(platform.files.TempDirectory(), "Corvalis uninstall.log");
+    return IncludeTrailingPathDelimiter(data.InstallDir) + "setup.log";
+}
+
 } // namespace
 
 void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog& log, IInstallationRunView& view)
@@ -70,9 +81,11 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
     if (data.Mode == imInstall || data.Mode == imUpdate)
         if (const auto problem = ExtractionProblem(platform.files))
             throw Exception(*problem);
-    data.SaveToRegistry();
+    data.RecordRunStart();
     TCompiler compiler(platform, data);
     log.Clear();
+    const std::string liveLog = LiveLogPath(data, platform);
+    log.WriteThrough(platform.files, liveLog);
     compiler.Log().OnLog = [&view](TLogBase& sender, TLogLevel level, const std::u16string& text, DateTime time) {
         view.LogMessage(sender, level, text, time);
     };
@@ -82,6 +95,7 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
     view.ShowProgress(0, progress.Total());
     try {
         RunOperations(data, platform, compiler);
+        data.RecordRunEnd();
     } catch (...) {
         // The copy tells what happened up to the failure; the failure itself is what the
         // user is told.
@@ -89,9 +103,10 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
         throw;
     }
     SaveLogCopy(data, platform, log, compiler.Log());
-    if (data.Mode == imUninstall)
+    if (data.Mode == imUninstall) {
+        platform.files.DeleteFile(liveLog);
         view.ShowSetupLog(std::nullopt);
-    else
+    } else
         view.ShowSetupLog(log.Save(platform.files, data.InstallDir));
     view.RunSucceeded();
 }

@@ -28,6 +28,10 @@ public:
     explicit TProgressLog(const ILocale& locale) : locale_(locale), timeSeparator_(locale.TimeSeparator()) {}
 
     Shown Add(TLogLevel level, const std::u16string& text, DateTime time);
+    // From now on each line also reaches the file as it is added, the file starting empty, so
+    // that a run that stops leaves a log that ends where it stopped. A line the file cannot
+    // take is not lost: Save writes them all.
+    void WriteThrough(IFileSystem& files, const std::string& path);
     void Clear() { lines_.clear(); }
     const std::vector<std::string>& LogLines() const { return lines_; }
     // A message of level Error or above was logged; never cleared.
@@ -45,6 +49,8 @@ private:
     std::string timeSeparator_;
     std::vector<std::string> lines_;
     bool hasErrors_ = false;
+    IFileSystem* liveFiles_ = nullptr;
+    std::string livePath_;
 };
 
 // The --log= file, opened for writing (created empty, with its folder) before the run, so

@@ -41,7 +41,15 @@ std::optional<TTargetRow> SetUpTargetRow(TTargetOptions& options, TInstallMode m
         options.Action = options.Installed ? taInstall : taLeaveUnchanged;
         return TTargetRow{false, options.Installed ? rcChecked : rcUnchecked};
     case imMaintenance:
-    case imUninstall: return TTargetRow{options.Installed, options.Installed ? rcGrayed : rcUnchecked};
+    case imUninstall: {
+        TTargetRow row{options.Installed, options.Installed ? rcGrayed : rcUnchecked};
+        // A change a run left under way is taken up again.
+        if (options.PendingAction && mode == imMaintenance) {
+            row.check = *options.PendingAction == taInstall ? rcChecked : rcUnchecked;
+            options.Action = ActionOfRow(row.check, options.Installed);
+        }
+        return row;
+    }
     }
     return std::nullopt;
 }

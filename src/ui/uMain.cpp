@@ -232,7 +232,7 @@ void TfMain::SetupPages()
 {
     startMode_ = installData_.Mode;
     pages_ = SetupPageFlags(installData_.Mode, installData_.WithSources);
-    if (installData_.Mode == imUpdate)
+    if (installData_.Mode == imUpdate && installData_.InstalledVersion)
         Page(wUpdatePage).SetSubtitle(UpdateSubtitle(*installData_.InstalledVersion, *installData_.PackageVersion));
     deDestination->SetDirectory(installData_.InstallDir);
     BuildTargetRows();
@@ -254,6 +254,14 @@ void TfMain::SetupPages()
         for (size_t page = 0; page < wCompile; ++page)
             pages_[page] = false;
     }
+    // The first page says that the last run did not end, in short; the run's log says which run.
+    if (!installData_.InterruptedRun.empty())
+        for (const TMainPage page : {wInstallPage, wUpdatePage, wMainternance})
+            if (pages_[page]) {
+                Page(page).SetSubtitle("The last run of the installer did not end. This run completes it; an "
+                                       "uninstall removes what it made.");
+                break;
+            }
     ApplyPageFlags(pages_);
 }
 

@@ -19,11 +19,13 @@
 namespace corvalis {
 namespace {
 
-// One IDE of a backup run, read before anything is changed.
+// One IDE of a backup run, read before anything is changed; without settings when they
+// cannot be read, as a run that stopped while it saved them leaves them.
 struct TSavedIde {
     std::string Folder;
-    TIdeSettings Settings;
+    std::optional<TIdeSettings> Settings;
     const TCompileTarget* Target = nullptr;
+    std::string Problem;
 };
 
 // Written beside the file and moved over it, so that the IDE never reads half a file.
@@ -75,8 +77,16 @@ std::vector<TSavedIde> ReadRun(const IFileSystem& files, const std::string& runF
     std::vector<TSavedIde> saved;
     for (const DirEntry& entry : files.Enumerate(runFolder))
         if (entry.directory) {
-            const std::string folder = PathJoin(runFolder, entry.name);
-            saved.push_back({folder, ReadSavedIdeSettings(files, folder), nullptr});
+            TSavedIde& ide = saved.emplace_back(TSavedIde{PathJoin(runFolder, entry.name), std::nullopt, nullptr, {}});
+            if (EndsText(kIncompleteBackup, entry.name)) {
+                ide.Problem = "The run that saved them stopped before they were whole.";
+                continue;
+            }
+            try {
+                ide.Settings = ReadSavedIdeSettings(files, ide.Folder);
+            } catch (const Exception& error) {
+                ide.Problem = error.Message();
+            }
         }
     if (saved.empty())
         throw Exception("The backup folder " + runFolder + " holds no IDE settings.");
@@ -100,12 +110,14 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
     }
     const TCompileTargetList targets(platform, options);
     for (TSavedIde& ide : saved) {
+        if (!ide.Settings)
+            continue;
         for (int i = 0; i < targets.Count() && !ide.Target; ++i)
             if (SameText(ProductFolderName(targets[i]), ExtractFileName(ide.Folder)))
                 ide.Target = &targets[i];
         if (!ide.Target)
             continue;
-        const TKeyExport& key = ide.Settings.Key;
+        const TKeyExport& key = ide.Settings->Key;
         if (key.Root != RootKey::CurrentUser || !SameText(key.Path, NormalKeyPath(ide.Target->UserKey)))
             return {ecRefused,
                     ide.Folder + " holds the settings of another key than " + ide.Target->DisplayName() + "'s."};
@@ -118,6 +130,11 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
     TIdeBackup replaced(platform, log, ExtractFileName(*runFolder));
     bool failed = false;
     for (const TSavedIde& ide : saved) {
+        if (!ide.Settings) {
+            log.LogError("The settings in " + ide.Folder + " are incomplete; they are not restored. " + ide.Problem);
+            failed = true;
+            continue;
+        }
         if (!ide.Target) {
             log.LogError("No IDE of the settings in " + ide.Folder + " is installed; they are not restored.");
             failed = true;
@@ -130,7 +147,7 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
             continue;
         }
         try {
-            PutSettings(platform, target, ide.Settings);
+            PutSettings(platform, target, *ide.Settings);
             log.LogInfo("Restored the settings of " + target.DisplayName());
             continue;
         } catch (const std::exception& error) {

@@ -66,6 +66,10 @@ TEST_P(FilesContract, ContentSurvivesWritingCopyingAndMovingByteForByte)
     EXPECT_EQ(Files().ReadFile(At("empty")), "");
     EXPECT_EQ(Files().ReadFile(At("missing")), std::nullopt);
     EXPECT_FALSE(Files().WriteFile(At("no\\such\\folder.txt"), "x"));
+    EXPECT_TRUE(Files().AppendFile(At("setup.log"), "[1]\r\n"));
+    EXPECT_TRUE(Files().AppendFile(At("setup.log"), bytes));
+    EXPECT_EQ(Files().ReadFile(At("setup.log")), "[1]\r\n" + bytes);
+    EXPECT_FALSE(Files().AppendFile(At("no\\such\\setup.log"), "x"));
 
     EXPECT_TRUE(Files().CopyFile(At("new.bpl"), At("old.bpl")));
     EXPECT_EQ(Files().ReadFile(At("old.bpl")), bytes);

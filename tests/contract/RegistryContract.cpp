@@ -42,6 +42,7 @@ TEST_P(RegistryContract, StringsAndIntegersComeBackAsWritten)
     key->WriteString("Empty", "");
     key->WriteInteger("Level", -7);
     key->WriteBool("Flag", true);
+    EXPECT_TRUE(key->Flush());
 
     auto read = Registry().OpenKey(RootKey::CurrentUser, Env().ScratchKey(), KeyAccess::Read);
     ASSERT_NE(read, nullptr);

@@ -135,7 +135,7 @@ TEST_F(InstallDataTest, StoredChoicesAreReadTheModeNeedsSourcesAndABlankVersionF
     EXPECT_THAT([&] { Create(); }, ThrowsMessage<Exception>("Bad version string"));
 }
 
-TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptionsUnlessNotAllowed)
+TEST_F(InstallDataTest, SavingWritesTheStateTypedAndTheRunRecordUntilTheRunEndsUnlessNotAllowed)
 {
     TInstallData& d = Create();
     d.ProductInstalled = true;
@@ -153,8 +153,19 @@ TEST_F(InstallDataTest, SavingWritesTheStateTypedOrRemovesItWithEveryIdesOptions
                                          {"COMPILATIONMODE", "i:3"},
                                          {"VISIT WEB", "i:1"}}));
     Key("\\Delphi 7.0 (Enterprise)")->WriteInteger("Installed", 1);
+    d.Mode = imUninstall;
+    d.RecordRunStart();
+    d.RecordFilesRemoved();
+    testing::RegistrySnapshot record = testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey);
+    EXPECT_EQ(record["RUN"], "s:Uninstall");
+    EXPECT_EQ(record["RUN VERSION"], "s:2.0.1.0 Standard Edition With Sources");
+    EXPECT_EQ(record.count("INSTALLEDVERSION"), 0u);
+    d.RecordRunEnd();
+    record = testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey);
+    EXPECT_EQ(record.count("RUN") + record.count("RUN VERSION"), 0u);
+    EXPECT_EQ(record["INSTALLDIR"], "s:C:\\Program Files\\Halvorn\\Corvalis");
     d.ProductInstalled = false;
-    d.SaveToRegistry();
+    d.RecordRunEnd();
     EXPECT_FALSE(machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
 }
 

@@ -234,7 +234,9 @@ TEST_F(InstallationRunTest, AnIdeThatFailsHalfWayLetsTheRunGoOnAndTheBarEndsFull
                 ElementsAre("Installation completed", "<succeeded>"));
 }
 
-TEST_F(InstallationRunTest, AnUpdateWithoutItsExtractorRemovesNothingAndAFailedExtractionLeavesNothingRecorded)
+// A failed extraction leaves the run recorded, with files no longer whole: the next start
+// updates them again, and says why.
+TEST_F(InstallationRunTest, AnUpdateWithoutItsExtractorRemovesNothingAndAFailedExtractionLeavesItsRunRecorded)
 {
     Add(Ide::Delphi7);
     Run(kFirstRun, {taInstall});
@@ -249,7 +251,12 @@ TEST_F(InstallationRunTest, AnUpdateWithoutItsExtractorRemovesNothingAndAFailedE
     installer.machine.processes.SetEnv("CORVALIS_UNRAR_EXIT", "2");
     EXPECT_THROW(Run(kSecondRun, {taInstall}), Exception);
     EXPECT_EQ(views.back().setupLog, "<not set>");
-    EXPECT_FALSE(installer.machine.registry.KeyExists(RootKey::LocalMachine, ProductKey));
+    const testing::RegistrySnapshot record =
+        testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, ProductKey);
+    EXPECT_EQ(record.count("INSTALLEDVERSION"), 0u);
+    EXPECT_EQ(record.at("RUN"), "s:Update");
+    EXPECT_EQ(installer.Start().Mode, imUpdate);
+    EXPECT_THAT(installer.Data().RunWarnings, ElementsAre(HasSubstr("an update of Corvalis 2.1.0.0")));
     EXPECT_THAT(views.back().lines, Contains("Uninstall from IDE:Delphi 7.0 (Enterprise)"));
 }
 
@@ -374,6 +381,29 @@ TEST_F(InstallationRunTest, RestoringPutsTheIdesBackAsTheRunFoundThemAndCanItsel
                 HasSubstr("Delphi7 holds the settings of another key than Delphi 7.0 (Enterprise)'s."));
     EXPECT_THAT(restoreLog.Messages, IsEmpty());
     EXPECT_EQ(Restore({}, "C:\\nowhere").Refusal, "No backup folder C:\\nowhere.");
+}
+
+// A run that stopped while it saved an IDE leaves that IDE's folder incomplete: the other IDEs
+// of the backup are restored all the same, and each incomplete one is reported.
+TEST_F(InstallationRunTest, ARestoreTakesEveryCompleteIdeOfABackupAndReportsAnIncompleteOne)
+{
+    const IdeFixture& delphi6 = Add(Ide::Delphi6);
+    const IdeFixture& delphi7 = Add(Ide::Delphi7);
+    const auto original = Settings(delphi7);
+    Run(kFirstRun, {taInstall, taInstall});
+    const auto installed = Settings(delphi6);
+    MemoryFiles& files = installer.machine.files;
+    files.MoveFile(kFirstRunFolder + "\\Delphi6", kFirstRunFolder + "\\Delphi6.incomplete");
+    files.CreateDirectory(kFirstRunFolder + "\\Delphi5");
+    EXPECT_EQ(Restore({}).ExitCode, 2);
+    EXPECT_EQ(Settings(delphi7), original);
+    EXPECT_EQ(Settings(delphi6), installed);
+    std::vector<std::string> errors;
+    for (const TLogMessage& message : restoreLog.Messages)
+        if (message.Level == llError)
+            errors.push_back(Utf16ToUtf8(message.Text));
+    EXPECT_THAT(errors, ElementsAre(HasSubstr("Delphi5 are incomplete; they are not restored. The backup"),
+                                    HasSubstr("Delphi6.incomplete are incomplete; they are not restored. The run")));
 }
 
 // A restore that fails at any step puts the IDE back as the restore found it and ends with 2.

@@ -124,6 +124,8 @@ bool MemoryFiles::DirectoryExists(const std::string& path) const
 
 bool MemoryFiles::CreateDirectory(const std::string& path)
 {
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     if (parts.size() == 1) {
         if (drives_.count(parts.front()))
@@ -148,6 +150,8 @@ bool MemoryFiles::CreateDirectory(const std::string& path)
 
 bool MemoryFiles::ForceDirectories(const std::string& path)
 {
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     for (size_t n = 1; n <= parts.size(); ++n) {
         auto node = Find(parts, n);
@@ -161,6 +165,8 @@ bool MemoryFiles::ForceDirectories(const std::string& path)
 
 bool MemoryFiles::CopyFile(const std::string& from, const std::string& to)
 {
+    if (!MayChange(to))
+        return false;
     auto source = Find(from);
     if (!source || source->directory)
         return Fail(kFileNotFound);
@@ -185,6 +191,8 @@ bool MemoryFiles::CopyFile(const std::string& from, const std::string& to)
 
 bool MemoryFiles::MoveFile(const std::string& from, const std::string& to)
 {
+    if (!MayChange(from))
+        return false;
     std::vector<std::string> sourceParts = Parts(from);
     std::vector<std::string> targetParts = Parts(to);
     auto source = Find(sourceParts);
@@ -208,6 +216,8 @@ bool MemoryFiles::MoveFile(const std::string& from, const std::string& to)
 
 bool MemoryFiles::DeleteFile(const std::string& path)
 {
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     auto node = Find(parts);
     if (!node)
@@ -219,6 +229,8 @@ bool MemoryFiles::DeleteFile(const std::string& path)
 
 bool MemoryFiles::Recycle(const std::string& path)
 {
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     auto node = Find(parts);
     if (!node || parts.size() < 2)
@@ -232,6 +244,8 @@ bool MemoryFiles::Recycle(const std::string& path)
 
 bool MemoryFiles::DeleteTree(const std::string& path)
 {
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     auto node = Find(parts);
     if (!node || !node->directory || parts.size() < 2)
@@ -272,6 +286,18 @@ std::optional<std::string> MemoryFiles::ReadFile(const std::string& path) const
 
 bool MemoryFiles::WriteFile(const std::string& path, const std::string& content)
 {
+    return Write(path, content, false);
+}
+
+bool MemoryFiles::AppendFile(const std::string& path, const std::string& content)
+{
+    return Write(path, content, true);
+}
+
+bool MemoryFiles::Write(const std::string& path, const std::string& content, bool append)
+{
+    if (!MayChange(path))
+        return false;
     std::vector<std::string> parts = Parts(path);
     if (volume_ && parts.size() > volume_->parts.size() &&
         std::equal(volume_->parts.begin(), volume_->parts.end(), parts.begin(), SameName)) {
@@ -282,7 +308,10 @@ bool MemoryFiles::WriteFile(const std::string& path, const std::string& content)
     if (auto node = Find(parts)) {
         if (node->directory || node->inUse)
             return Fail(kAccessDenied);
-        node->content = content;
+        if (append)
+            node->content += content;
+        else
+            node->content = content;
         node->version.reset();
         return true;
     }
@@ -330,6 +359,11 @@ std::optional<FileVersionInfo> MemoryFiles::FileVersion(const std::string& path)
     if (!node || node->directory)
         return std::nullopt;
     return node->version;
+}
+
+bool MemoryFiles::MayChange(const std::string& path)
+{
+    return stopPoint_ == nullptr || stopPoint_->Change(path);
 }
 
 void MemoryFiles::AddFile(const std::string& path, const std::string& content)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/memory/MemoryStopPoint.h"
 
 namespace corvalis {
 
@@ -27,6 +28,7 @@ public:
     std::vector<DirEntry> Enumerate(const std::string& folder) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     bool WriteFile(const std::string& path, const std::string& content) override;
+    bool AppendFile(const std::string& path, const std::string& content) override;
     std::string SystemDirectory() const override { return systemDirectory_; }
     std::string TempDirectory() const override { return tempDirectory_; }
     std::string CurrentDirectory() const override { return currentDirectory_; }
@@ -44,6 +46,8 @@ public:
     // A volume mounted at the folder, whose free space the files written below it take up:
     // a write that does not fit fails.
     void SetFreeSpace(const std::string& folder, uint64_t bytes);
+    // Every change from now on counts towards the stop point.
+    void SetStopPoint(MemoryStopPoint* stopPoint) { stopPoint_ = stopPoint; }
     // Full paths of everything moved to the recycle bin, in order.
     const std::vector<std::string>& Recycled() const { return recycled_; }
 
@@ -64,6 +68,8 @@ private:
     std::shared_ptr<Node> Find(const std::vector<std::string>& parts) const { return Find(parts, parts.size()); }
     std::shared_ptr<Node> Find(const std::string& path) const { return Find(Parts(path)); }
     bool Fail(uint32_t code) const;
+    bool MayChange(const std::string& path);
+    bool Write(const std::string& path, const std::string& content, bool append);
     bool Detach(const std::vector<std::string>& parts);
     void Attach(const std::shared_ptr<Node>& parent, std::shared_ptr<Node> child);
 
@@ -78,6 +84,7 @@ private:
     };
     std::optional<Volume> volume_;
     mutable uint32_t lastError_ = 0;
+    MemoryStopPoint* stopPoint_ = nullptr;
 };
 
 } // namespace corvalis

@@ -12,6 +12,8 @@ namespace corvalis {
 
 // Every service in memory, for tests: a fresh machine with one user.
 struct MemoryPlatform {
+    // Counts the changes of the registry and the files.
+    MemoryStopPoint stopPoint;
     MemoryRegistry registry;
     MemoryFiles files;
     MemoryProcesses processes;
@@ -21,7 +23,11 @@ struct MemoryPlatform {
     std::unique_ptr<IXml> xml = MakeDocumentXml();
     Platform platform{registry, files, processes, shell, console, locale, *xml};
 
-    MemoryPlatform() = default;
+    MemoryPlatform()
+    {
+        registry.SetStopPoint(&stopPoint);
+        files.SetStopPoint(&stopPoint);
+    }
     MemoryPlatform(const MemoryPlatform&) = delete;
     MemoryPlatform& operator=(const MemoryPlatform&) = delete;
 };

@@ -14,7 +14,10 @@ using Value = MemoryRegistry::Value;
 
 class MemoryKey : public IRegistryKey {
 public:
-    MemoryKey(std::shared_ptr<Node> node, bool writable) : node_(std::move(node)), writable_(writable) {}
+    MemoryKey(MemoryRegistry& registry, RootKey root, std::string path, std::shared_ptr<Node> node, bool writable)
+        : registry_(registry), root_(root), path_(std::move(path)), node_(std::move(node)), writable_(writable)
+    {
+    }
 
     bool ValueExists(const std::string& name) const override { return FindValue(name) != nullptr; }
 
@@ -66,11 +69,15 @@ public:
         return value->stored;
     }
 
-    void WriteValue(const std::string& name, const RegistryValue& value) override { ValueForWrite(name) = value; }
+    void WriteValue(const std::string& name, const RegistryValue& value) override
+    {
+        if (registry_.MayChange(root_, path_ + "\\@" + name))
+            ValueForWrite(name) = value;
+    }
 
     bool DeleteValue(const std::string& name) override
     {
-        if (!writable_ || node_->deleted)
+        if (!writable_ || node_->deleted || !registry_.MayChange(root_, path_ + "\\@" + name))
             return false;
         auto& values = node_->values;
         auto it = std::find_if(values.begin(), values.end(), [&](const Value& v) { return SameName(v.name, name); });
@@ -79,6 +86,8 @@ public:
         values.erase(it);
         return true;
     }
+
+    bool Flush() override { return !node_->deleted; }
 
     std::vector<std::string> ValueNames() const override
     {
@@ -115,6 +124,9 @@ private:
         return node_->values.back().stored;
     }
 
+    MemoryRegistry& registry_;
+    RootKey root_;
+    std::string path_;
     std::shared_ptr<Node> node_;
     bool writable_;
 };
@@ -150,10 +162,13 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::s
     const Lock lock = LockOf(root, path);
     if (lock == Lock::Unreadable || (access != KeyAccess::Read && lock == Lock::ReadOnly))
         return nullptr;
-    std::shared_ptr<Node> node = Find(root, path, access == KeyAccess::WriteCreate);
+    const bool create = access == KeyAccess::WriteCreate && !Find(root, path, false);
+    if (create && !MayChange(root, path))
+        return nullptr;
+    std::shared_ptr<Node> node = Find(root, path, create);
     if (!node)
         return nullptr;
-    return std::make_unique<MemoryKey>(node, access != KeyAccess::Read);
+    return std::make_unique<MemoryKey>(*this, root, NormalKeyPath(path), node, access != KeyAccess::Read);
 }
 
 bool MemoryRegistry::KeyExists(RootKey root, const std::string& path)
@@ -207,7 +222,7 @@ bool MemoryRegistry::DeleteKey(RootKey root, const std::string& path)
     const std::string key = NormalKeyPath(path);
     const size_t slash = key.rfind('\\');
     const std::shared_ptr<Node> parent = key.empty() ? nullptr : Find(root, slash == std::string::npos ? "" : key.substr(0, slash), false);
-    if (!parent)
+    if (!parent || !MayChange(root, key))
         return false;
     const std::string leaf = slash == std::string::npos ? key : key.substr(slash + 1);
     auto& subkeys = parent->subkeys;

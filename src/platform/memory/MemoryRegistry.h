@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/memory/MemoryStopPoint.h"
 
 namespace corvalis {
 
@@ -35,6 +36,13 @@ public:
     // can, as Windows does.
     enum class Lock { None, ReadOnly, Unreadable };
     void SetLocked(RootKey root, const std::string& path, Lock lock = Lock::ReadOnly);
+    // Every change from now on counts towards the stop point.
+    void SetStopPoint(MemoryStopPoint* stopPoint) { stopPoint_ = stopPoint; }
+    bool MayChange(RootKey root, const std::string& path)
+    {
+        return stopPoint_ == nullptr ||
+               stopPoint_->Change((root == RootKey::LocalMachine ? "HKLM\\" : "HKCU\\") + path);
+    }
 
 private:
     std::shared_ptr<Node> Find(RootKey root, const std::string& path, bool create);
@@ -43,6 +51,7 @@ private:
 
     std::map<RootKey, std::shared_ptr<Node>> roots_;
     std::map<RootKey, std::vector<std::pair<std::string, Lock>>> locks_;
+    MemoryStopPoint* stopPoint_ = nullptr;
 };
 
 } // namespace corvalis

@@ -26,6 +26,14 @@ std::string WithoutTrailingDelimiter(std::string path)
     return path;
 }
 
+bool WriteAll(HANDLE file, const std::string& content)
+{
+    DWORD written = 0;
+    return content.empty() ||
+           (::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+            written == content.size());
+}
+
 // Calls a Win32 function that fills a character buffer and returns the length it needs.
 template <typename Fill> std::string BufferText(Fill fill)
 {
@@ -170,12 +178,14 @@ bool Win32Files::WriteFile(const std::string& path, const std::string& content)
 {
     ScopedKernelHandle file(
         ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!Check(static_cast<bool>(file)))
-        return false;
-    DWORD written = 0;
-    return Check(content.empty() ||
-                 (::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-                  written == content.size()));
+    return Check(file && WriteAll(file.Get(), content));
+}
+
+bool Win32Files::AppendFile(const std::string& path, const std::string& content)
+{
+    ScopedKernelHandle file(::CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Check(file && WriteAll(file.Get(), content));
 }
 
 std::string Win32Files::SystemDirectory() const

@@ -18,6 +18,7 @@ public:
     std::vector<DirEntry> Enumerate(const std::string& folder) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     bool WriteFile(const std::string& path, const std::string& content) override;
+    bool AppendFile(const std::string& path, const std::string& content) override;
     std::string SystemDirectory() const override;
     std::string TempDirectory() const override;
     std::string CurrentDirectory() const override;

@@ -72,6 +72,8 @@ public:
         return ::RegDeleteValueW(key_.Get(), Widen(name).c_str()) == ERROR_SUCCESS;
     }
 
+    bool Flush() override { return ::RegFlushKey(key_.Get()) == ERROR_SUCCESS; }
+
     std::optional<RegistryValue> ReadValue(const std::string& name) const override
     {
         const std::wstring wideName = Widen(name);
