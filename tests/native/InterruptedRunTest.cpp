@@ -18,7 +18,6 @@ using testing::IdeFixture;
 using testing::InstallerMachine;
 
 constexpr const char* kBackups = "C:\\users\\user\\AppData\\Local\\Halvorn\\Corvalis\\Backup";
-constexpr const char* kTemp = "C:\\users\\user\\Temp";
 constexpr const char* kInstallDir = "C:\\Program Files\\Halvorn\\Corvalis";
 
 // A machine with Delphi 7 and the installer package: a small installation, whose 4
@@ -41,8 +40,8 @@ int Silent(InstallerMachine& installer, std::vector<std::string> arguments)
 std::vector<std::string> State(InstallerMachine& installer)
 {
     std::vector<std::string> state = installer.State(kBackups);
-    std::erase_if(state, [](const std::string& entry) {
-        return StartsText(kTemp, entry) || StartsText(std::string(kInstallDir) + "\\setup.log=", entry);
+    std::erase_if(state, [&](const std::string& entry) {
+        return StartsText(installer.machine.files.TempDirectory(), entry) || StartsText(std::string(kInstallDir) + "\\setup.log=", entry);
     });
     for (std::string& entry : state)
         entry = entry.substr(0, 120) + " #" + std::to_string(std::hash<std::string>{}(entry));
@@ -108,7 +107,6 @@ TEST(InterruptedRunTest, AnInstallationStoppedAtEveryStepIsCompletedByTheNextOrU
     for (const size_t stop : stops) {
         SCOPED_TRACE("stopped before change " + std::to_string(stop) + ": " + journal[stop]);
         auto installer = NewMachine();
-        // The file is made empty, then takes each line as it comes.
         const auto logChanges =
             std::count(journal.begin(), journal.begin() + static_cast<std::ptrdiff_t>(stop), setupLog);
         EXPECT_EQ(StopAt(*installer, stop), static_cast<size_t>(std::max<std::ptrdiff_t>(logChanges - 1, 0)));
