@@ -55,8 +55,9 @@ TInstallData::TInstallData(const Platform& platform, TCmdOptions& options, TShow
     TargetOptions = std::make_unique<TTargetOptionsList>(*Targets, *this, platform_);
 
     // A product whose files are not whole, as a run that stopped while it extracted or removed
-    // them leaves it, is updated: its files are removed and extracted again.
-    if (!ProductInstalled)
+    // them leaves it, is updated: its files are removed and extracted again. A first
+    // installation that stopped is made again, over the files it extracted.
+    if (!ProductInstalled || (!InstalledVersion && InterruptedRun == kRunNames[imInstall].first))
         Mode = imInstall;
     else if (InstalledVersion && InstalledVersion->DisplayText() == PackageVersion->DisplayText())
         Mode = imMaintenance;
