@@ -79,6 +79,7 @@ void TInstallData::LoadFromRegistry()
         return;
     }
     InstallDir = key->ReadString("InstallDir");
+    RecordedInstallDir = InstallDir;
     RecordedStartFolder = key->ReadString("StartFolder");
     // None while the product's files are not whole.
     const std::string installedVersion = Trim(key->ReadString("InstalledVersion"));

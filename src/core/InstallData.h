@@ -66,6 +66,9 @@ public:
     std::unique_ptr<TVersion> InstalledVersion;
     std::unique_ptr<TVersion> PackageVersion;
     std::string InstallDir;
+    // The folder the product key names: where a first installation that did not end left
+    // its files, though this one may be made in another.
+    std::string RecordedInstallDir;
     bool WithSources = false;
     bool HasConnectivity = false;
     std::vector<std::string> StartMenuGroups;

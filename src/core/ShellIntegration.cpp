@@ -207,7 +207,9 @@ void TShellIntegration::RemoveProductFiles(TLogBase& log)
         DeleteInstallFolder(folder);
     }
     for (const char* file : kRemovedFiles)
-        DeleteInstallFile(file);
+        // An update writes its own setup.log as it goes, over the old one.
+        if (installData_.Mode != imUpdate || !SameText(file, "setup.log"))
+            DeleteInstallFile(file);
     log.LogInfo("Delete start menu group...");
     DeleteStartMenuGroups();
     DeleteUninstallEntry();

@@ -20,7 +20,13 @@ void TCompiler::UninstallFromIdes()
             if (FBackup.Save(targets[i].Target)) {
                 targets[i].BeginChange(taRemove);
                 UninstallFromIde(targets[i]);
-                targets[i].EndChange();
+                // An update puts the product back into the IDE: until it has, the IDE is
+                // recorded as waiting for it, so that a run that stops before then is not
+                // read as one that took the IDE out.
+                if (installData_.Mode == imUpdate && targets[i].Action == taInstall)
+                    targets[i].BeginChange(taInstall);
+                else
+                    targets[i].EndChange();
             }
             FProgress.StepDone();
         }

@@ -1,5 +1,7 @@
 #include "run/InstallationRun.h"
 
+#include <utility>
+
 #include "core/InstallData.h"
 #include "core/ShellIntegration.h"
 #include "engine/Compile.h"
@@ -73,6 +75,22 @@ std::string LiveLogPath(const TInstallData& data, const Platform& platform)
     return IncludeTrailingPathDelimiter(data.InstallDir) + "setup.log";
 }
 
+// A first installation that did not end left its files in the folder it recorded. Made in
+// another folder now, it takes them away before it records the new one: no run leaves
+// files that nothing records.
+void RemoveFilesOfStoppedInstallation(TInstallData& data, const Platform& platform)
+{
+    if (data.Mode != imInstall || !data.ProductInstalled ||
+        SameText(ExcludeTrailingPathDelimiter(data.RecordedInstallDir), ExcludeTrailingPathDelimiter(data.InstallDir)))
+        return;
+    const std::string chosen = std::exchange(data.InstallDir, data.RecordedInstallDir);
+    TLogToList removal{platform.locale};
+    TShellIntegration(platform, data).RemoveProductFiles(removal);
+    data.InstallDir = chosen;
+    data.RunWarnings.push_back("The files that the installation which did not end left in " +
+                               data.RecordedInstallDir + " are removed.");
+}
+
 } // namespace
 
 void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog& log, IInstallationRunView& view)
@@ -81,6 +99,7 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
     if (data.Mode == imInstall || data.Mode == imUpdate)
         if (const auto problem = ExtractionProblem(platform.files))
             throw Exception(*problem);
+    RemoveFilesOfStoppedInstallation(data, platform);
     data.RecordRunStart();
     TCompiler compiler(platform, data);
     log.Clear();

@@ -180,6 +180,11 @@ TEST_F(InstallWizardTest, CancelAndAFailedExtractionEndTheWizardAsTheRunStands)
         EXPECT_EQ(wizard.WaitForExit(), DWORD(ecFailed));
     }
     TWizardSession wizard(installer);
+    // The failed run did not end: the first page says so, and this run completes it.
+    wizard.WaitForPage("wInstallPage");
+    EXPECT_EQ(wizard.Subtitle(), "The last run of the installer did not end. This run completes it; an uninstall "
+                                 "removes what it made.");
+    Screenshot(wizard.Window(), "interrupted-run");
     wizard.StartRun(InstallDir());
     Click(wizard.Button("Cancel"));
     EXPECT_EQ(wizard.WaitForExit(kRunTimeout), 0u);

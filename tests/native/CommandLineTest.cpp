@@ -42,7 +42,7 @@ TEST(CmdLine, OptionsMatchWholeWithoutCaseAndTheLastOneCounts)
     EXPECT_EQ(machine.console.LinesRead(), 3) << "a silent run waits for no one";
     // Only the last value of an option counts, and only the run's options need one.
     EXPECT_THAT(
-        parse({"--ides=", "--LOG=", "--dir=", "--dir=C:\Libs", "-rBDS=", "--lib-path=", "--restore="}).EmptyValues,
+        parse({"--ides=", "--LOG=", "--dir=", "--dir=C:\\Libs", "-rBDS=", "--lib-path=", "--restore="}).EmptyValues,
         ElementsAre("--ides=", "--log=", "--restore="));
 }
 

@@ -40,6 +40,12 @@ TInstallData& InstallerMachine::Start(const std::vector<std::string>& arguments)
     return *data_;
 }
 
+void InstallerMachine::CopyStateOf(const InstallerMachine& other)
+{
+    machine.registry.CopyKeysOf(other.machine.registry);
+    machine.files.CopyFilesOf(other.machine.files);
+}
+
 std::vector<std::string> InstallerMachine::State(const std::string& except)
 {
     std::vector<std::string> state;

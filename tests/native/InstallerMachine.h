@@ -24,6 +24,9 @@ public:
     // Makes the installation data, as start-up does, for the command line's arguments.
     TInstallData& Start(const std::vector<std::string>& arguments = {});
     TInstallData& Data() { return *data_; }
+    // The registry and the files of the other machine in place of its own: a machine with the
+    // same IDEs and package takes up where the other is.
+    void CopyStateOf(const InstallerMachine& other);
     // What a run may change, sorted: every value below the keys named Software, as
     // "KEY\VALUE=data", and every file but those below except, as "path=content".
     std::vector<std::string> State(const std::string& except);

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/PathText.h"
+#include "platform/memory/DeepCopy.h"
 
 namespace corvalis {
 namespace {
@@ -364,6 +365,14 @@ std::optional<FileVersionInfo> MemoryFiles::FileVersion(const std::string& path)
 bool MemoryFiles::MayChange(const std::string& path)
 {
     return stopPoint_ == nullptr || stopPoint_->Change(path);
+}
+
+void MemoryFiles::CopyFilesOf(const MemoryFiles& other)
+{
+    drives_.clear();
+    for (const auto& [drive, root] : other.drives_)
+        drives_[drive] = DeepCopy(*root, &Node::children);
+    recycled_ = other.recycled_;
 }
 
 void MemoryFiles::AddFile(const std::string& path, const std::string& content)

@@ -48,6 +48,8 @@ public:
     void SetFreeSpace(const std::string& folder, uint64_t bytes);
     // Every change from now on counts towards the stop point.
     void SetStopPoint(MemoryStopPoint* stopPoint) { stopPoint_ = stopPoint; }
+    // Every file and folder of the other machine, in place of its own.
+    void CopyFilesOf(const MemoryFiles& other);
     // Full paths of everything moved to the recycle bin, in order.
     const std::vector<std::string>& Recycled() const { return recycled_; }
 

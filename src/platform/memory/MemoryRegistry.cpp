@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/PathText.h"
 #include "platform/TextEncoding.h"
+#include "platform/memory/DeepCopy.h"
 
 namespace corvalis {
 namespace {
@@ -169,6 +170,13 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RootKey root, const std::s
     if (!node)
         return nullptr;
     return std::make_unique<MemoryKey>(*this, root, NormalKeyPath(path), node, access != KeyAccess::Read);
+}
+
+void MemoryRegistry::CopyKeysOf(const MemoryRegistry& other)
+{
+    roots_.clear();
+    for (const auto& [root, node] : other.roots_)
+        roots_[root] = DeepCopy(*node, &Node::subkeys);
 }
 
 bool MemoryRegistry::KeyExists(RootKey root, const std::string& path)

@@ -38,6 +38,8 @@ public:
     void SetLocked(RootKey root, const std::string& path, Lock lock = Lock::ReadOnly);
     // Every change from now on counts towards the stop point.
     void SetStopPoint(MemoryStopPoint* stopPoint) { stopPoint_ = stopPoint; }
+    // Every key and value of the other machine, in place of its own.
+    void CopyKeysOf(const MemoryRegistry& other);
     bool MayChange(RootKey root, const std::string& path)
     {
         return stopPoint_ == nullptr ||
