@@ -15,15 +15,17 @@ void TCompiler::UninstallFromIdes()
 {
     FLog.LogInfo("Uninstall from IDEs...");
     TTargetOptionsList& targets = *installData_.TargetOptions;
+    std::vector<TIdeJob> jobs;
     for (int i = 0; i < targets.Count(); ++i)
-        if (targets[i].Installed) {
-            if (FBackup.Save(targets[i].Target)) {
-                targets[i].BeginChange(taRemove);
-                UninstallFromIde(targets[i]);
-                targets[i].EndChange();
-            }
-            FProgress.StepDone();
-        }
+        if (targets[i].Installed)
+            jobs.push_back({&targets[i], 1});
+    ForEachIde(jobs, [](TCompiler& lane, TTargetOptions& options) {
+        if (!lane.SaveSettings(options))
+            return;
+        options.BeginChange(taRemove);
+        lane.UninstallFromIde(options);
+        options.EndChange();
+    });
 }
 
 void TCompiler::UninstallFromIde(TTargetOptions& options)
