@@ -32,8 +32,22 @@ std::optional<std::string> ExtractionProblem(const IFileSystem& files)
 }
 
 TCompiler::TCompiler(const Platform& platform, TInstallData& installData)
-    : platform_(platform), installData_(installData), FLog(platform.locale), FProgress(installData)
+    : platform_(platform), installData_(installData), FLog(platform.locale),
+      backup_(std::make_shared<TIdeBackup>(platform)), progress_(std::in_place, installData)
 {
+}
+
+TCompiler::TCompiler(const TCompiler& run, const Platform& platform)
+    : platform_(platform), installData_(run.installData_), FLog(platform.locale), backup_(run.backup_)
+{
+}
+
+void TCompiler::StepDone()
+{
+    if (progress_)
+        progress_->StepDone();
+    else
+        stepMarks_.push_back(FLog.Messages.size());
 }
 
 int32_t TCompiler::RunProcess(const std::string& commandLine, const std::string& workingFolder)
@@ -83,7 +97,7 @@ void TCompiler::InstallFiles()
     FLog.LogInfo("Completed");
     installData_.ProductInstalled = true;
     installData_.SaveToRegistry();
-    FProgress.StepDone();
+    StepDone();
 }
 
 void TCompiler::ExtractDistribution()

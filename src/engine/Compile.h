@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,10 @@ class TTargetOptions;
 // missing); none when it can.
 std::optional<std::string> ExtractionProblem(const IFileSystem& files);
 
+// How many IDEs a run works on at once: the --jobs= value (0: one per processor), never
+// more than the IDEs, at least one.
+int JobCount(int requested, unsigned processors, size_t ides);
+
 // The build-and-install engine of one installation run. It owns only its log; everything
 // it works on belongs to the installation data and the IDEs.
 class TCompiler {
@@ -30,7 +36,7 @@ public:
 
     TLogBase& Log() { return FLog; }
     // The run's steps, counted from the installation data when the engine is created.
-    TProgressPlan& Progress() { return FProgress; }
+    TProgressPlan& Progress() { return *progress_; }
 
     // The tool's exit code, -1 when it cannot be started, -2 when a pipe cannot be created,
     // kExitCodeUnknown when the system cannot tell it.
@@ -43,7 +49,8 @@ public:
     // Building one package with an IDE's own tools (CompileBuild.cpp).
     // The switches of the compiler's configuration file (dcc32.cfg, or dcc64.cfg for Win64),
     // switch and value, in the file's order.
-    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options, TPlatform platform);
+    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options,
+                                                                      TPlatform platform);
     void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
                              TPlatform platform = pfWin32);
     // The IDE's command-line tools read their command lines and configuration files in the system code
@@ -83,17 +90,41 @@ public:
     void RemoveFromPathFolders(const std::string& fileName);
 
 private:
+    // One IDE's share of a run that works on several at once (CompileIdes.cpp): the run's
+    // services but its own tools' runner, the run's backup, a log of its own.
+    TCompiler(const TCompiler& run, const Platform& platform);
+
+    struct TIdeJob {
+        TTargetOptions* options;
+        int steps; // of the run's progress plan
+    };
+    using TIdeWork = std::function<void(TCompiler& lane, TTargetOptions& options)>;
+    // The work of each IDE, its lines in the run's log one IDE after another in the jobs'
+    // order, its steps counted whole once it ends (CompileIdes.cpp).
+    void ForEachIde(const std::vector<TIdeJob>& jobs, const TIdeWork& work);
+    void RunSideBySide(const std::vector<TIdeJob>& jobs, int jobCount, const TIdeWork& work);
+    // A lane's lines and steps as a run one IDE after another would have shown them.
+    void RelayLane(const TCompiler& lane, int steps);
+    // Saves the IDE's settings before the run first changes it; false, after an Error line,
+    // when it cannot: the IDE is left unchanged.
+    bool SaveSettings(const TTargetOptions& options);
+    void StepDone();
+
     int FindPath(const std::vector<std::string>& list, const std::string& variant, const std::string& listName);
     void RemovePathEntries(std::vector<std::string>& list, const std::string& variant, const std::string& listName);
     void DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);
     void CopyFlat(const std::vector<FoundFile>& files, const std::string& folder);
 
-    const Platform& platform_;
+    const Platform platform_;
     TInstallData& installData_;
     TLogToList FLog;
-    // Every IDE's settings are saved before the run first changes them.
-    TIdeBackup FBackup{platform_, FLog};
-    TProgressPlan FProgress;
+    // Every IDE's settings are saved before the run first changes them: one backup for the
+    // run and its lanes.
+    std::shared_ptr<TIdeBackup> backup_;
+    // The run's plan. A lane has none: it notes after how many of its messages each step
+    // was done, and the run takes them into its plan with its lines.
+    std::optional<TProgressPlan> progress_;
+    std::vector<size_t> stepMarks_;
 };
 
 // The name of the running Windows for the log; empty for versions it has no name for.

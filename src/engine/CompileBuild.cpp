@@ -59,7 +59,7 @@ std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, c
 } // namespace
 
 std::vector<std::pair<std::string, std::string>> TCompiler::CompilerSwitches(const TTargetOptions& options,
-                                                                            TPlatform platform)
+                                                                             TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
     const std::string output = options.OutputDir(platform);
@@ -124,7 +124,8 @@ void TCompiler::CheckToolTexts(const TTargetOptions& options)
         if (!platform_.locale.Utf8ToAnsi(text))
             throw Exception(target.DisplayName() +
                             " is left unchanged: its command-line tools read only the system code page, which "
-                            "cannot hold \"" + text + "\"");
+                            "cannot hold \"" +
+                            text + "\"");
 }
 
 void TCompiler::LogFileContent(const std::string& file)
@@ -189,27 +190,25 @@ void TCompiler::InstallIntoIdes()
         }
     }
     TTargetOptionsList& targets = *installData_.TargetOptions;
-    for (int i = targets.Count() - 1; i >= 0; --i) {
-        TTargetOptions& options = targets[i];
-        if (options.Action == taLeaveUnchanged)
-            continue;
-        const int stepsDone = FProgress.Done() + TProgressPlan::IdeSteps(options, *installData_.Providers);
-        if (FBackup.Save(options.Target)) {
-            // An IDE that fails stays recorded as under change: the next run takes it up again.
-            try {
-                options.BeginChange(options.Action);
-                if (options.Action == taInstall)
-                    InstallIntoIde(options);
-                else
-                    UninstallFromIde(options);
-                options.EndChange();
-            } catch (const std::exception& error) {
-                FLog.LogError(error.what());
-            }
+    std::vector<TIdeJob> jobs;
+    for (int i = targets.Count() - 1; i >= 0; --i)
+        if (targets[i].Action != taLeaveUnchanged)
+            jobs.push_back({&targets[i], TProgressPlan::IdeSteps(targets[i], *installData_.Providers)});
+    ForEachIde(jobs, [](TCompiler& lane, TTargetOptions& options) {
+        if (!lane.SaveSettings(options))
+            return;
+        // An IDE that fails stays recorded as under change: the next run takes it up again.
+        try {
+            options.BeginChange(options.Action);
+            if (options.Action == taInstall)
+                lane.InstallIntoIde(options);
+            else
+                lane.UninstallFromIde(options);
+            options.EndChange();
+        } catch (const std::exception& error) {
+            lane.FLog.LogError(error.what());
         }
-        // An IDE left unchanged or failed half way has its remaining steps behind it.
-        FProgress.Reach(stepsDone);
-    }
+    });
 }
 
 void TCompiler::InstallIntoIde(TTargetOptions& options)
@@ -251,16 +250,16 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
     target.SavePaths();
     target.SavePackageLists();
     options.DumpIdeSettings(FLog);
-    FProgress.StepDone();
+    StepDone();
 
     FLog.LogInfo("");
     FLog.LogInfo("Compiling/Installing packages");
     FLog.LogInfo("");
     FLog.LogInfo("Compiling core packages");
     CompilePackage(options, "Corvalis", false);
-    FProgress.StepDone();
+    StepDone();
     CompilePackage(options, "CorvalisDsgn", true);
-    FProgress.StepDone();
+    StepDone();
     FLog.LogInfo("Installing core packages");
     InstallPackage(options, "CorvalisDsgn", "Corvalis Component");
     FLog.LogInfo("Adding component folders to IDE paths collections");
@@ -295,7 +294,7 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
             options.RemoveInstalledProvider(*provider);
             FLog.LogError(error.Message());
         }
-        FProgress.StepDone();
+        StepDone();
     }
     target.SavePackageLists();
     options.Save();

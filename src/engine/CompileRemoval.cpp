@@ -15,21 +15,23 @@ void TCompiler::UninstallFromIdes()
 {
     FLog.LogInfo("Uninstall from IDEs...");
     TTargetOptionsList& targets = *installData_.TargetOptions;
+    std::vector<TIdeJob> jobs;
     for (int i = 0; i < targets.Count(); ++i)
-        if (targets[i].Installed) {
-            if (FBackup.Save(targets[i].Target)) {
-                targets[i].BeginChange(taRemove);
-                UninstallFromIde(targets[i]);
-                // An update puts the product back into the IDE: until it has, the IDE is
-                // recorded as waiting for it, so that a run that stops before then is not
-                // read as one that took the IDE out.
-                if (installData_.Mode == imUpdate && targets[i].Action == taInstall)
-                    targets[i].BeginChange(taInstall);
-                else
-                    targets[i].EndChange();
-            }
-            FProgress.StepDone();
-        }
+        if (targets[i].Installed)
+            jobs.push_back({&targets[i], 1});
+    ForEachIde(jobs, [update = installData_.Mode == imUpdate](TCompiler& lane, TTargetOptions& options) {
+        if (!lane.SaveSettings(options))
+            return;
+        options.BeginChange(taRemove);
+        lane.UninstallFromIde(options);
+        // An update puts the product back into the IDE: until it has, the IDE is recorded as
+        // waiting for it, so that a run that stops before then is not read as one that took
+        // the IDE out.
+        if (update && options.Action == taInstall)
+            options.BeginChange(taInstall);
+        else
+            options.EndChange();
+    });
 }
 
 void TCompiler::UninstallFromIde(TTargetOptions& options)

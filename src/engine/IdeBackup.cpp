@@ -93,7 +93,7 @@ TIdeSettings ReadSavedIdeSettings(const IFileSystem& files, const std::string& f
     }
 }
 
-const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
+const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target, TLogBase& log)
 {
     for (const auto& [saved, settings] : saved_)
         if (saved == &target)
@@ -103,7 +103,7 @@ const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
     try {
         TIdeSettings settings = ReadIdeSettings(platform_, target);
         const std::string registryFile = FormatRegFile(settings.Key);
-        CreateRun();
+        CreateRun(log);
         // Written under another name and renamed once whole: an IDE's folder in a run is complete.
         const std::string folder = PathJoin(RunFolder(), ProductFolderName(target));
         incomplete = folder + kIncompleteBackup;
@@ -115,7 +115,7 @@ const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
         if (!files.MoveFile(incomplete, folder))
             throw Exception("Cannot rename " + incomplete + ": " + LastFileErrorText(platform_));
         saved_.emplace_back(&target, std::move(settings));
-        log_.LogDebug("Settings of " + target.DisplayName() + " saved in " + folder);
+        log.LogDebug("Settings of " + target.DisplayName() + " saved in " + folder);
     } catch (const std::exception& error) {
         if (!incomplete.empty())
             files.DeleteTree(incomplete);
@@ -123,7 +123,7 @@ const TIdeSettings* TIdeBackup::Save(const TCompileTarget& target)
             files.DeleteTree(RunFolder());
             run_.reset();
         }
-        log_.LogError("The settings of " + target.DisplayName() + " cannot be saved, so it is left unchanged. " +
+        log.LogError("The settings of " + target.DisplayName() + " cannot be saved, so it is left unchanged. " +
                       error.what());
         return nullptr;
     }
@@ -137,7 +137,7 @@ std::string TIdeBackup::RunFolder() const
     return run_ ? PathJoin(BackupFolder(platform_), run_->Name) : std::string();
 }
 
-void TIdeBackup::CreateRun()
+void TIdeBackup::CreateRun(TLogBase& log)
 {
     if (run_)
         return;
@@ -150,7 +150,7 @@ void TIdeBackup::CreateRun()
     if (!files.ForceDirectories(backups) || !files.CreateDirectory(folder))
         throw Exception("Cannot create the folder " + folder + ": " + LastFileErrorText(platform_));
     run_ = std::move(run);
-    log_.LogInfo("The IDE settings are saved before they change, in " + folder);
+    log.LogInfo("The IDE settings are saved before they change, in " + folder);
 }
 
 void TIdeBackup::Prune()

@@ -54,24 +54,23 @@ class TIdeBackup {
 public:
     // Pruning keeps the kKeptBackups newest runs, this run always, and the run named keep
     // (the run a restore reads).
-    TIdeBackup(const Platform& platform, TLogBase& log, std::string keep = {})
-        : platform_(platform), log_(log), keep_(std::move(keep))
+    explicit TIdeBackup(const Platform& platform, std::string keep = {}) : platform_(platform), keep_(std::move(keep))
     {
     }
 
     // Saves the IDE the first time the run asks for it and returns what was saved; nullptr,
     // after an Error line, when it cannot be saved exactly: the IDE must then be left unchanged.
-    const TIdeSettings* Save(const TCompileTarget& target);
+    // The lines go to the log of the IDE's work.
+    const TIdeSettings* Save(const TCompileTarget& target, TLogBase& log);
     // The run and its folder; none while no IDE is saved.
     const std::optional<TBackupRun>& Run() const { return run_; }
     std::string RunFolder() const;
 
 private:
-    void CreateRun();
+    void CreateRun(TLogBase& log);
     void Prune();
 
     const Platform& platform_;
-    TLogBase& log_;
     std::string keep_;
     std::optional<TBackupRun> run_;
     std::deque<std::pair<const TCompileTarget*, TIdeSettings>> saved_; // stable: callers keep pointers

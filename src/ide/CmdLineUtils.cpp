@@ -1,5 +1,7 @@
 #include "ide/CmdLineUtils.h"
 
+#include <algorithm>
+
 #include "ide/Utils.h"
 #include "platform/Console.h"
 #include "platform/Files.h"
@@ -124,6 +126,18 @@ void TCmdOptions::AddOptions(std::vector<std::unique_ptr<TItem>>& items, const I
         "--restore", "Put back the IDE settings saved before the most recent run.", Restore));
     items.push_back(std::make_unique<TValueItem>("--restore=", "Put back the IDE settings saved in backup folder X.",
                                                  RestoreFolder, EmptyValues));
+    items.push_back(std::make_unique<TValueItem>(
+        "--jobs=", "Work on at most X IDEs at once (default: one per processor).", Jobs, EmptyValues));
+}
+
+std::optional<int> ParseJobs(const std::string& value)
+{
+    if (value.empty())
+        return 0;
+    if (value.size() > 2 || !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int jobs = std::stoi(value);
+    return jobs >= 1 && jobs <= kMaxJobs ? std::optional<int>(jobs) : std::nullopt;
 }
 
 std::vector<std::string> ParseCommandLine(const std::string& commandLine)

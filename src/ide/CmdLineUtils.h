@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,12 +110,19 @@ public:
     // given backup folder, instead of installing.
     bool Restore = false;
     std::string RestoreFolder;
+    // How many IDEs the run works on at once (ParseJobs); empty: one per processor.
+    std::string Jobs;
     // The valued options given last with nothing after their "=".
     std::vector<std::string> EmptyValues;
 
 private:
     void AddOptions(std::vector<std::unique_ptr<TItem>>& items, const IFileSystem& files);
 };
+
+// The --jobs= value: 0 when it is empty (the default), nullopt when it is not a whole number
+// from 1 to kMaxJobs.
+inline constexpr int kMaxJobs = 64;
+std::optional<int> ParseJobs(const std::string& value);
 
 // The arguments of a Windows command line as Delphi's ParamStr splits it: blanks separate,
 // double quotes group and are dropped. The program name, the first entry, is left out.

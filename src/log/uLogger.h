@@ -40,6 +40,8 @@ public:
     // All lines with one time stamp.
     void LogStrings(TLogLevel level, const std::vector<std::string>& lines);
     void LogStrings(TLogLevel level, const std::vector<std::u16string>& lines);
+    // A message another log took first, with its own time.
+    void Relay(const TLogMessage& message) { Deliver(message.Level, message.Text, message.Time); }
 
     TLogEvent OnLog;
 

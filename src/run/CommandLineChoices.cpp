@@ -108,6 +108,9 @@ void CheckOptionValues(const TCmdOptions& options)
 {
     if (!options.EmptyValues.empty())
         throw TRefusal(options.EmptyValues.front() + " needs a value: it was given with none.");
+    if (!ParseJobs(options.Jobs))
+        throw TRefusal("--jobs=" + options.Jobs + " is not a number of IDEs from 1 to " + std::to_string(kMaxJobs) +
+                       ".");
 }
 
 void CheckCommandLine(TInstallData& data)

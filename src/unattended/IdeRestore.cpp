@@ -127,7 +127,7 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
 
     log.LogInfo("Restoring the IDE settings saved in " + *runFolder);
     // What the restore replaces is saved as a run of its own, which a later restore can put back.
-    TIdeBackup replaced(platform, log, ExtractFileName(*runFolder));
+    TIdeBackup replaced(platform, ExtractFileName(*runFolder));
     bool failed = false;
     for (const TSavedIde& ide : saved) {
         if (!ide.Settings) {
@@ -141,7 +141,7 @@ TRestoreResult RestoreIdeSettings(const Platform& platform, TCmdOptions& options
             continue;
         }
         const TCompileTarget& target = *ide.Target;
-        const TIdeSettings* before = replaced.Save(target);
+        const TIdeSettings* before = replaced.Save(target, log);
         if (!before) {
             failed = true;
             continue;

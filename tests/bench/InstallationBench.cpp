@@ -1,12 +1,17 @@
 // A whole installation of the sample product into the four demo IDEs with the stand-in
 // tools, through the compile page's view: the run's time, the time spent inside the tools'
-// processes, and so the installer's own share. Then the time from starting setup.exe to its
-// first page with ten IDEs on the machine, beside a program that only starts and ends.
+// processes, and so the installer's own share. Then the same with tools that each take
+// CORVALIS_BENCH_TOOL_MS (default 500) asleep, one IDE after another, side by side, and each
+// IDE alone. First the time from starting setup.exe to its first page with ten IDEs on the
+// machine, beside a program that only starts and ends.
 // Run with scripts/bench; the figures go to docs/performance.md.
 #include "platform/win32/WindowsSupport.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
 
 #include "Stopwatch.h"
 #include "core/InstallData.h"
@@ -32,10 +37,22 @@ constexpr Ide kIdes[] = {Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007,    Ide::Rad
                          Ide::Delphi6, Ide::CBuilder5, Ide::Delphi2005, Ide::Bds2006, Ide::Rad2009};
 constexpr int kInstalledIdes = 4;
 
+// The time of the tools' processes, which the IDEs worked on side by side add up from
+// their own threads.
+struct ToolTime {
+    void Add(double seconds)
+    {
+        const std::lock_guard lock(mutex);
+        total += seconds;
+    }
+    std::mutex mutex;
+    double total = 0;
+};
+
 // A child whose time, from its start until it is seen to have ended, is added to a total.
 class TimedChild : public IChildProcess {
 public:
-    TimedChild(std::unique_ptr<IChildProcess> child, TStopwatch started, double& total)
+    TimedChild(std::unique_ptr<IChildProcess> child, TStopwatch started, ToolTime& total)
         : child_(std::move(child)), started_(started), total_(total)
     {
     }
@@ -43,7 +60,7 @@ public:
     {
         const bool ended = child_->WaitFor(milliseconds);
         if (ended && !counted_) {
-            total_ += started_.Seconds();
+            total_.Add(started_.Seconds());
             counted_ = true;
         }
         return ended;
@@ -55,7 +72,7 @@ public:
 private:
     std::unique_ptr<IChildProcess> child_;
     TStopwatch started_;
-    double& total_;
+    ToolTime& total_;
     bool counted_ = false;
 };
 
@@ -73,7 +90,7 @@ public:
         const TStopwatch started;
         StartedProcess process = processes_.Start(commandLine, workingFolder);
         if (process.child) {
-            process.child = std::make_unique<TimedChild>(std::move(process.child), started, seconds);
+            process.child = std::make_unique<TimedChild>(std::move(process.child), started, time);
             ++children;
         }
         return process;
@@ -86,7 +103,7 @@ public:
     std::optional<std::string> GetEnv(const std::string& name) const override { return processes_.GetEnv(name); }
     std::string ExecutablePath() const override { return installer_; }
 
-    double seconds = 0;
+    ToolTime time;
     int children = 0;
 
 private:
@@ -139,35 +156,38 @@ double SecondsUntil(const std::string& program, const std::string& folder, const
     return seconds;
 }
 
-} // namespace
+struct RunFigures {
+    double seconds;
+    double toolSeconds;
+    int children;
+    long lines;
+};
 
-int main()
+// An installation on a fresh machine with the four demo IDEs into those chosen, with the
+// command line's arguments.
+RunFigures Install(const std::vector<std::string>& arguments, const std::vector<Ide>& installed)
 {
     testing::TestMachine test("bench");
     for (const Ide ide : kIdes)
         test.AddIde(IdeFixture(ide));
     const std::string package =
         test.MakePackage("package", {"2.0.1.0 Standard Edition With Sources", true, true, "", ""});
-
-    const double firstPage = SecondsUntil(PathJoin(package, "setup.exe"), package, "Corvalis VCL Edition");
-    const double emptyProgram = SecondsUntil(PathJoin(test.ToolsFolder(), "tproc.exe"), package, nullptr);
-    std::printf("| IDEs | setup.exe to its first page | a program that only starts and ends |\n"
-                "| ---: | ---: | ---: |\n| %zu | %.2f s | %.2f s |\n\n",
-                std::size(kIdes), firstPage, emptyProgram);
-
     Win32Platform& machine = test.machine;
     TimedProcesses processes(machine.processes, PathJoin(package, "setup.exe"));
     const Platform platform{machine.registry, machine.files,  processes,  machine.shell,
                             machine.console,  machine.locale, machine.xml};
     machine.files.SetCurrentDirectory(package);
-    TCmdOptions options({}, machine.files, machine.console);
+    TCmdOptions options(arguments, machine.files, machine.console);
     TInstallData data(platform, options, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     data.InstallDir = PathJoin(test.Root(), "Corvalis");
     for (int i = 0; i < data.TargetOptions->Count(); ++i) {
         TTargetOptions& target = (*data.TargetOptions)[i];
         target.Action = taLeaveUnchanged;
-        for (int installed = 0; installed < kInstalledIdes; ++installed)
-            if (SameText(target.Target.RootDir, test.Ides()[static_cast<size_t>(installed)].RootDir()))
+        for (const Ide ide : installed)
+            if (SameText(target.Target.RootDir,
+                         test.Ides()[static_cast<size_t>(std::find(std::begin(kIdes), std::end(kIdes), ide) -
+                                                         std::begin(kIdes))]
+                             .RootDir()))
                 target.Action = taInstall;
     }
 
@@ -177,13 +197,53 @@ int main()
     PageView view(progress);
     const TStopwatch run;
     RunInstallation(data, platform, progress.Log(), view);
-    const double total = run.Seconds();
-    std::printf("| IDEs installed | log lines | the run | inside %d tool processes | the installer's own share |\n"
-                "| ---: | ---: | ---: | ---: | ---: |\n| %d | %ld | %.2f s | %.2f s | %.2f s (%.0f %%) |\n",
-                processes.children, kInstalledIdes, view.lines, total, processes.seconds, total - processes.seconds,
-                100 * (total - processes.seconds) / total);
+    const RunFigures figures{run.Seconds(), processes.time.total, processes.children, view.lines};
     for (const std::string& line : progress.Log().LogLines())
         if (line.find(", Error]") != std::string::npos)
             std::fprintf(stderr, "%s\n", line.c_str());
-    return progress.Log().HasErrors() ? 1 : 0;
+    return figures;
+}
+
+} // namespace
+
+int main()
+{
+    {
+        testing::TestMachine test("bench");
+        for (const Ide ide : kIdes)
+            test.AddIde(IdeFixture(ide));
+        const std::string package =
+            test.MakePackage("package", {"2.0.1.0 Standard Edition With Sources", true, true, "", ""});
+        const double firstPage = SecondsUntil(PathJoin(package, "setup.exe"), package, "Corvalis VCL Edition");
+        const double emptyProgram = SecondsUntil(PathJoin(test.ToolsFolder(), "tproc.exe"), package, nullptr);
+        std::printf("| IDEs | setup.exe to its first page | a program that only starts and ends |\n"
+                    "| ---: | ---: | ---: |\n| %zu | %.2f s | %.2f s |\n\n",
+                    std::size(kIdes), firstPage, emptyProgram);
+    }
+
+    const std::vector<Ide> demo(std::begin(kIdes), std::begin(kIdes) + kInstalledIdes);
+    const RunFigures instant = Install({"--jobs=1"}, demo);
+    std::printf("| IDEs installed | log lines | the run | inside %d tool processes | the installer's own share |\n"
+                "| ---: | ---: | ---: | ---: | ---: |\n| %d | %ld | %.2f s | %.2f s | %.2f s (%.0f %%) |\n\n",
+                instant.children, kInstalledIdes, instant.lines, instant.seconds, instant.toolSeconds,
+                instant.seconds - instant.toolSeconds, 100 * (instant.seconds - instant.toolSeconds) / instant.seconds);
+
+    const char* configured = std::getenv("CORVALIS_BENCH_TOOL_MS");
+    const std::string toolMs = configured ? configured : "500";
+    ::SetEnvironmentVariableA("CORVALIS_TOOL_MS", toolMs.c_str());
+    const RunFigures sequential = Install({"--jobs=1"}, demo);
+    double slowest = 0;
+    for (const Ide ide : demo)
+        slowest = std::max(slowest, Install({}, {ide}).seconds);
+    std::printf("| each tool | IDEs | mode | the run | / slowest IDE alone | / `--jobs=1` |\n"
+                "| ---: | ---: | --- | ---: | ---: | ---: |\n");
+    const auto row = [&](const char* mode, double seconds) {
+        std::printf("| %s ms | %d | %s | %.2f s | %.2f | %.2f |\n", toolMs.c_str(), kInstalledIdes, mode, seconds,
+                    seconds / slowest, seconds / sequential.seconds);
+    };
+    row("`--jobs=1`", sequential.seconds);
+    row("default", Install({}, demo).seconds);
+    row("`--jobs=4`", Install({"--jobs=4"}, demo).seconds);
+    row("slowest IDE alone", slowest);
+    return 0;
 }

@@ -192,6 +192,26 @@ TEST_F(SilentTest, RefusalsChangeNothingAndSayWhyOnStandardError)
     EXPECT_THAT(ignored.output, HasSubstr(", Warning]" + running));
 }
 
+// Side by side (the default jobs) and one IDE after another, an installation leaves the same
+// settings, files and setup.log, also when one IDE's compiler fails while the others build.
+TEST_F(SilentTest, IdesSideBySideLeaveWhatOneAfterAnotherLeaves)
+{
+    for (Ide ide : {Ide::Delphi6, Ide::Delphi7, Ide::CBuilder6, Ide::Rad2007})
+        AddIde(ide);
+    const std::string setup = MakePackage("Corvalis Setup");
+    for (const char* failing : {"", "CorvalisDsgnD7.dpk"}) {
+        const TScopedEnvironment fail("CORVALIS_DCC32_FAIL", failing);
+        std::vector<std::tuple<DWORD, std::vector<std::string>, std::vector<std::string>>> runs;
+        for (const char* jobs : {"--jobs=1", ""}) {
+            const DWORD exitCode = Run(setup, std::string("--silent --ides=all ") + jobs + " " + DirOption()).exitCode;
+            runs.emplace_back(exitCode, State(), LogTexts());
+            ASSERT_EQ(Run(setup, "--silent --uninstall").exitCode, ecDone);
+        }
+        EXPECT_EQ(std::get<0>(runs[0]), DWORD(*failing ? ecErrors : ecDone)) << failing;
+        EXPECT_EQ(runs[1], runs[0]) << failing;
+    }
+}
+
 // No system dialog stops a run without windows; the tool's crash is an error of its IDE.
 TEST_F(SilentTest, ACrashingToolEndsWithItsCodeAndTheRunGoesOnWithoutAWindow)
 {

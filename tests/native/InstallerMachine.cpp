@@ -1,6 +1,7 @@
 #include "native/InstallerMachine.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "fixtures/RegistrySnapshot.h"
 #include "ide/Utils.h"
@@ -59,6 +60,20 @@ std::vector<std::string> InstallerMachine::State(const std::string& except)
             state.push_back(file.path + "=" + *machine.files.ReadFile(file.path));
     std::sort(state.begin(), state.end());
     return state;
+}
+
+void ToolEndOrder::operator()(const std::string& commandLine)
+{
+    std::unique_lock lock(mutex_);
+    const auto ide = std::find_if(order_.begin(), order_.end(),
+                                  [&](const std::string& name) { return commandLine.find(name) != std::string::npos; });
+    if (ide == order_.end() || !held_.insert(*ide).second)
+        return;
+    changed_.notify_all();
+    neverTogether_ |= !changed_.wait_for(lock, std::chrono::minutes(1),
+                                         [&] { return held_.size() == order_.size() && order_[ended_] == *ide; });
+    ++ended_;
+    changed_.notify_all();
 }
 
 } // namespace corvalis::testing

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,25 @@ public:
 private:
     std::unique_ptr<TCmdOptions> options_;
     std::unique_ptr<TInstallData> data_;
+};
+
+// An end gate of the memory processes (MemoryProcesses::SetEndGate) that holds each IDE's
+// first tool until every IDE has one running, then lets them end in the order given, an IDE
+// named by a text of its tools' command lines (its packages' ending, "D7."): a run that did
+// not work on the IDEs side by side does not get past it within a minute.
+class ToolEndOrder {
+public:
+    explicit ToolEndOrder(std::vector<std::string> order) : order_(std::move(order)) {}
+    void operator()(const std::string& commandLine);
+    bool NeverTogether() const { return neverTogether_; }
+
+private:
+    const std::vector<std::string> order_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::set<std::string> held_;
+    size_t ended_ = 0;
+    bool neverTogether_ = false;
 };
 
 } // namespace corvalis::testing

@@ -55,6 +55,7 @@ TEST_F(UnattendedTest, ChoicesBecomeActionsOrARefusalBeforeAnyChange)
         {'-', {"--compilation-mode=Fast"}, "Unknown compilation mode \"Fast\""},
         {'-', {"--dir=C:\\Tools\\.."}, "cannot be the root of a drive"},
         {'-', {"--ides="}, "--ides= needs a value"},
+        {'-', {"--jobs=0"}, "--jobs=0 is not a number of IDEs from 1 to 64."},
         {'-', {"--uninstall"}, "Corvalis is not installed: there is nothing to uninstall."},
         {'-', {"--autoupdate"}, "Corvalis is not installed: there is nothing to update."},
         {'7', {}, "lii Corvalis"},

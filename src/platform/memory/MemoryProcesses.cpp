@@ -21,6 +21,8 @@ public:
         }
         if (!ended_) {
             ended_ = true;
+            if (script_.beforeEnd)
+                script_.beforeEnd();
             output_ += script_.finalOutput;
             error_ += script_.finalError;
         }
@@ -64,6 +66,8 @@ StartedProcess MemoryProcesses::Start(const std::string& commandLine, const std:
     for (const Handler& handler : handlers_) {
         if (std::optional<ProcessScript> script = handler(commandLine, workingFolder)) {
             started_.push_back({commandLine, workingFolder});
+            if (endGate_)
+                script->beforeEnd = [gate = endGate_, commandLine] { gate(commandLine); };
             return {std::make_unique<ScriptedChild>(std::move(*script)), StartFailure::None};
         }
     }

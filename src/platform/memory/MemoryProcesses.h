@@ -19,6 +19,8 @@ struct ProcessScript {
     std::optional<int32_t> exitCode = 0; // nullopt: the system cannot tell it
     uint32_t readLimit = 0;              // > 0: a read returns at most this many bytes
     uint32_t failedReads = 0;            // the first reads return nothing, whatever is waiting
+    // Called once as the child is about to end, on the thread that waits for it.
+    std::function<void()> beforeEnd;
 };
 
 // Children are scripted by handlers that recognise their command line: the first handler
@@ -40,6 +42,9 @@ public:
     std::string ExecutablePath() const override { return executablePath_; }
 
     void AddHandler(Handler handler) { handlers_.push_back(std::move(handler)); }
+    // Every child started from now on calls it with its command line as it is about to end:
+    // a test holds children there to choose the order in which they end.
+    void SetEndGate(std::function<void(const std::string& commandLine)> gate) { endGate_ = std::move(gate); }
     void FailPipes(bool fail) { failPipes_ = fail; }
     const std::vector<Started>& StartedProcesses() const { return started_; }
 
@@ -53,6 +58,7 @@ public:
 
 private:
     std::vector<Handler> handlers_;
+    std::function<void(const std::string&)> endGate_;
     std::vector<Started> started_;
     bool failPipes_ = false;
     std::vector<ProcessEntry> processes_;

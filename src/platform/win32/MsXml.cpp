@@ -178,6 +178,7 @@ private:
 
 std::unique_ptr<IXmlDocument> MsXml::Parse(const std::u16string& text) const
 {
+    win32::ComForThisThread();
     CLSID clsid;
     ComPtr<IXMLDOMDocument2> document;
     if (FAILED(::CLSIDFromProgID(L"Msxml2.DOMDocument.6.0", &clsid)) ||

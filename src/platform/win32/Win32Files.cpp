@@ -113,6 +113,7 @@ bool Win32Files::Recycle(const std::string& path)
     // The shell wants full paths, each ended by a zero, the list by another one.
     std::wstring from = Widen(FullPath(path));
     from.append(2, L'\0');
+    win32::ComForThisThread();
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();

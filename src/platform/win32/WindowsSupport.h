@@ -185,6 +185,13 @@ private:
     bool initialized_;
 };
 
+// COM for the calling thread until it ends: a thread of the run that parses a document or
+// asks the shell needs it, and the thread that made the services has it already.
+inline void ComForThisThread()
+{
+    static thread_local const ComApartment apartment;
+}
+
 // A function of a system DLL that older Windows versions lack; nullptr there.
 template <typename Function> Function SystemFunction(const char* module, const char* name)
 {

@@ -3,8 +3,11 @@
 // environment, and hands on what the tool prints, in the OEM code page as console tools
 // print, and its exit code. The tools of an IDE read their command line and their folder in
 // the system code page, as the old programs they stand for do; the extractor reads Unicode
-// (CORVALIS_STANDIN_UNICODE). CORVALIS_CRASH naming the program's file makes it crash instead.
+// (CORVALIS_STANDIN_UNICODE). CORVALIS_CRASH naming the program's file makes it crash instead;
+// CORVALIS_TOOL_MS makes it take that many milliseconds, asleep, as a real build takes its time.
 #include "platform/win32/WindowsSupport.h"
+
+#include <string>
 
 #include "ide/Utils.h"
 #include "platform/win32/Win32Files.h"
@@ -45,9 +48,11 @@ int main()
     const std::string commandLine = locale.AnsiToUtf8(::GetCommandLineA());
     const std::string folder = locale.AnsiToUtf8(folderBuffer);
 #endif
-    const corvalis::standins::ToolRun run = corvalis::standins::CORVALIS_STANDIN(
-        files, locale, commandLine, folder, processes.ExecutablePath(),
-        [&](const std::string& name) { return processes.GetEnv(name); });
+    if (const auto milliseconds = processes.GetEnv("CORVALIS_TOOL_MS"))
+        ::Sleep(static_cast<DWORD>(std::stoul(*milliseconds)));
+    const corvalis::standins::ToolRun run =
+        corvalis::standins::CORVALIS_STANDIN(files, locale, commandLine, folder, processes.ExecutablePath(),
+                                             [&](const std::string& name) { return processes.GetEnv(name); });
     Print(STD_OUTPUT_HANDLE, run.output);
     Print(STD_ERROR_HANDLE, run.error);
     return run.exitCode;
