@@ -67,12 +67,10 @@ TEST_P(FilesContract, ContentSurvivesWritingCopyingAndMovingByteForByte)
     EXPECT_EQ(Files().ReadFile(At("missing")), std::nullopt);
     EXPECT_FALSE(Files().WriteFile(At("no\\such\\folder.txt"), "x"));
     Write("setup.log", "old");
-    {
-        const auto log = Files().CreateForAppend(At("setup.log"));
-        ASSERT_TRUE(log);
-        EXPECT_TRUE(log->Append("[1]\r\n"));
-        EXPECT_TRUE(log->Append(bytes));
-    }
+    auto log = Files().CreateForAppend(At("setup.log"));
+    ASSERT_TRUE(log);
+    EXPECT_TRUE(log->Append("[1]\r\n") && log->Append(bytes));
+    log.reset();
     EXPECT_EQ(Files().ReadFile(At("setup.log")), "[1]\r\n" + bytes);
     EXPECT_EQ(Files().CreateForAppend(At("no\\such\\setup.log")), nullptr);
 
