@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,15 @@ struct DirEntry {
 struct FileVersionInfo {
     std::string fileVersion;         // the "FileVersion" string, may be empty
     std::array<uint16_t, 4> fixed{}; // the fixed file version, most significant first
+};
+
+// A file kept open for adding to its end; other processes may read it meanwhile. The bytes
+// of each Append are the system's when it returns: a process that stops right after loses
+// none of them.
+class IAppendFile {
+public:
+    virtual ~IAppendFile() = default;
+    virtual bool Append(const std::string& content) = 0;
 };
 
 // The file system, with Windows path rules: backslashes, drive letters, names compared
@@ -46,9 +56,9 @@ public:
     // The whole content; other processes may read the file meanwhile but not write it.
     virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
     virtual bool WriteFile(const std::string& path, const std::string& content) = 0; // creates or truncates
-    // Adds the content at the end of the file, creating it. The bytes are the system's when
-    // it returns: a process that stops right after loses none of them.
-    virtual bool AppendFile(const std::string& path, const std::string& content) = 0;
+    // Creates or truncates the file and keeps it open, so that a file taking many small
+    // additions is not opened for each; null when it cannot be created.
+    virtual std::unique_ptr<IAppendFile> CreateForAppend(const std::string& path) = 0;
 
     virtual std::string SystemDirectory() const = 0;
     virtual std::string TempDirectory() const = 0; // without trailing delimiter

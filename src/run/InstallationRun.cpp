@@ -116,11 +116,13 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
         RunOperations(data, platform, compiler);
         data.RecordRunEnd();
     } catch (...) {
+        log.EndWriteThrough();
         // The copy tells what happened up to the failure; the failure itself is what the
         // user is told.
         SaveLogCopy(data, platform, log, compiler.Log());
         throw;
     }
+    log.EndWriteThrough();
     SaveLogCopy(data, platform, log, compiler.Log());
     if (data.Mode == imUninstall) {
         platform.files.DeleteFile(liveLog);

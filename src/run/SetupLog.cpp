@@ -9,10 +9,15 @@
 namespace corvalis {
 namespace {
 
-bool WriteLogFile(IFileSystem& files, const std::string& path, const std::string& content)
+bool HasFolderFor(IFileSystem& files, const std::string& path)
 {
     const std::string folder = ExtractFileDir(path);
-    return (files.DirectoryExists(folder) || files.ForceDirectories(folder)) && files.WriteFile(path, content);
+    return files.DirectoryExists(folder) || files.ForceDirectories(folder);
+}
+
+bool WriteLogFile(IFileSystem& files, const std::string& path, const std::string& content)
+{
+    return HasFolderFor(files, path) && files.WriteFile(path, content);
 }
 
 } // namespace
@@ -35,18 +40,17 @@ TProgressLog::Shown TProgressLog::Add(TLogLevel level, const std::u16string& tex
     lines_.push_back(FormatLogLine(time, level, utf8, timeSeparator_));
     const bool error = level >= llError;
     hasErrors_ = hasErrors_ || error;
-    if (liveFiles_) {
+    if (live_) {
         // Each line in the system code page where it can be; Save decides for the whole file.
         const std::string line = lines_.back() + "\r\n";
-        liveFiles_->AppendFile(livePath_, locale_.Utf8ToAnsi(line).value_or(line));
+        live_->Append(locale_.Utf8ToAnsi(line).value_or(line));
     }
     return {utf8, level > llDebug, error};
 }
 
 void TProgressLog::WriteThrough(IFileSystem& files, const std::string& path)
 {
-    liveFiles_ = WriteLogFile(files, path, "") ? &files : nullptr;
-    livePath_ = path;
+    live_ = HasFolderFor(files, path) ? files.CreateForAppend(path) : nullptr;
 }
 
 std::string TProgressLog::Save(IFileSystem& files, const std::string& folder) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     // that a run that stops leaves a log that ends where it stopped. A line the file cannot
     // take is not lost: Save writes them all.
     void WriteThrough(IFileSystem& files, const std::string& path);
+    // Closes the file, which stays open while the lines reach it.
+    void EndWriteThrough() { live_.reset(); }
     void Clear() { lines_.clear(); }
     const std::vector<std::string>& LogLines() const { return lines_; }
     // A message of level Error or above was logged; never cleared.
@@ -49,8 +52,7 @@ private:
     std::string timeSeparator_;
     std::vector<std::string> lines_;
     bool hasErrors_ = false;
-    IFileSystem* liveFiles_ = nullptr;
-    std::string livePath_;
+    std::unique_ptr<IAppendFile> live_;
 };
 
 // The --log= file, opened for writing (created empty, with its folder) before the run, so

@@ -66,10 +66,13 @@ TEST_P(FilesContract, ContentSurvivesWritingCopyingAndMovingByteForByte)
     EXPECT_EQ(Files().ReadFile(At("empty")), "");
     EXPECT_EQ(Files().ReadFile(At("missing")), std::nullopt);
     EXPECT_FALSE(Files().WriteFile(At("no\\such\\folder.txt"), "x"));
-    EXPECT_TRUE(Files().AppendFile(At("setup.log"), "[1]\r\n"));
-    EXPECT_TRUE(Files().AppendFile(At("setup.log"), bytes));
+    Write("setup.log", "old");
+    auto log = Files().CreateForAppend(At("setup.log"));
+    ASSERT_TRUE(log);
+    EXPECT_TRUE(log->Append("[1]\r\n") && log->Append(bytes));
+    log.reset();
     EXPECT_EQ(Files().ReadFile(At("setup.log")), "[1]\r\n" + bytes);
-    EXPECT_FALSE(Files().AppendFile(At("no\\such\\setup.log"), "x"));
+    EXPECT_EQ(Files().CreateForAppend(At("no\\such\\setup.log")), nullptr);
 
     EXPECT_TRUE(Files().CopyFile(At("new.bpl"), At("old.bpl")));
     EXPECT_EQ(Files().ReadFile(At("old.bpl")), bytes);

@@ -290,9 +290,22 @@ bool MemoryFiles::WriteFile(const std::string& path, const std::string& content)
     return Write(path, content, false);
 }
 
-bool MemoryFiles::AppendFile(const std::string& path, const std::string& content)
+// Each addition is a change of its own, as a stop point counts them.
+class MemoryFiles::Appender : public IAppendFile {
+public:
+    Appender(MemoryFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+    bool Append(const std::string& content) override { return files_.Write(path_, content, true); }
+
+private:
+    MemoryFiles& files_;
+    std::string path_;
+};
+
+std::unique_ptr<IAppendFile> MemoryFiles::CreateForAppend(const std::string& path)
 {
-    return Write(path, content, true);
+    if (!Write(path, "", false))
+        return nullptr;
+    return std::make_unique<Appender>(*this, path);
 }
 
 bool MemoryFiles::Write(const std::string& path, const std::string& content, bool append)

@@ -28,7 +28,7 @@ public:
     std::vector<DirEntry> Enumerate(const std::string& folder) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     bool WriteFile(const std::string& path, const std::string& content) override;
-    bool AppendFile(const std::string& path, const std::string& content) override;
+    std::unique_ptr<IAppendFile> CreateForAppend(const std::string& path) override;
     std::string SystemDirectory() const override { return systemDirectory_; }
     std::string TempDirectory() const override { return tempDirectory_; }
     std::string CurrentDirectory() const override { return currentDirectory_; }
@@ -72,6 +72,7 @@ private:
     bool Fail(uint32_t code) const;
     bool MayChange(const std::string& path);
     bool Write(const std::string& path, const std::string& content, bool append);
+    class Appender;
     bool Detach(const std::vector<std::string>& parts);
     void Attach(const std::shared_ptr<Node>& parent, std::shared_ptr<Node> child);
 

@@ -182,11 +182,25 @@ bool Win32Files::WriteFile(const std::string& path, const std::string& content)
     return Check(file && WriteAll(file.Get(), content));
 }
 
-bool Win32Files::AppendFile(const std::string& path, const std::string& content)
+// Each addition is written through, not flushed to the disk: the system holds it once
+// WriteFile returns, which is all a stopped process needs.
+class Win32Files::Appender : public IAppendFile {
+public:
+    Appender(const Win32Files& files, ScopedKernelHandle file) : files_(files), file_(std::move(file)) {}
+    bool Append(const std::string& content) override { return files_.Check(WriteAll(file_.Get(), content)); }
+
+private:
+    const Win32Files& files_;
+    ScopedKernelHandle file_;
+};
+
+std::unique_ptr<IAppendFile> Win32Files::CreateForAppend(const std::string& path)
 {
-    ScopedKernelHandle file(::CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return Check(file && WriteAll(file.Get(), content));
+    ScopedKernelHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Check(static_cast<bool>(file)))
+        return nullptr;
+    return std::make_unique<Appender>(*this, std::move(file));
 }
 
 std::string Win32Files::SystemDirectory() const

@@ -18,7 +18,7 @@ public:
     std::vector<DirEntry> Enumerate(const std::string& folder) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     bool WriteFile(const std::string& path, const std::string& content) override;
-    bool AppendFile(const std::string& path, const std::string& content) override;
+    std::unique_ptr<IAppendFile> CreateForAppend(const std::string& path) override;
     std::string SystemDirectory() const override;
     std::string TempDirectory() const override;
     std::string CurrentDirectory() const override;
@@ -30,6 +30,7 @@ public:
 
 private:
     bool Check(bool succeeded) const;
+    class Appender;
 
     mutable uint32_t lastError_ = 0;
 };
