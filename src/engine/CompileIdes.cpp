@@ -147,16 +147,22 @@ void TCompiler::RunSideBySide(const std::vector<TIdeJob>& jobs, int jobCount, co
         threads.emplace_back(worker);
     size_t shown = 0;
     std::exception_ptr failure;
-    while (true) {
-        // Each IDE's lines as one block once it ends, the blocks in the jobs' order.
-        for (; shown < started && lanes[shown].finished; ++shown) {
-            RelayLane(*lanes[shown].compiler, jobs[shown].steps);
-            failure = failure ? failure : lanes[shown].failure;
+    try {
+        while (true) {
+            // Each IDE's lines as one block once it ends, the blocks in the jobs' order.
+            for (; shown < started && lanes[shown].finished; ++shown) {
+                RelayLane(*lanes[shown].compiler, jobs[shown].steps);
+                failure = failure ? failure : lanes[shown].failure;
+            }
+            if (shown == started && (stopped || started == jobs.size()))
+                break;
+            FLog.Idle();
+            laneEnded.wait_for(lock, 30ms);
         }
-        if (shown == started && (stopped || started == jobs.size()))
-            break;
-        FLog.Idle();
-        laneEnded.wait_for(lock, 30ms);
+    } catch (...) {
+        // The view failed: no IDE starts whose lines nobody would show.
+        stopped = true;
+        throw;
     }
     if (failure)
         std::rethrow_exception(failure);
