@@ -47,7 +47,7 @@ void TCompiler::StepDone()
     if (progress_)
         progress_->StepDone();
     else
-        stepMarks_.push_back(FLog.Messages.size());
+        ++laneSteps_;
 }
 
 int32_t TCompiler::RunProcess(const std::string& commandLine, const std::string& workingFolder)

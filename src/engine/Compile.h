@@ -99,11 +99,12 @@ private:
     };
     using TIdeWork = std::function<void(TCompiler& lane, TTargetOptions& options)>;
     // The work of each IDE, its lines in the run's log one IDE after another in the jobs'
-    // order, its steps counted whole once it ends (CompileIdes.cpp).
+    // order (CompileIdes.cpp).
     void ForEachIde(const std::vector<TIdeJob>& jobs, const TIdeWork& work);
     void RunSideBySide(const std::vector<TIdeJob>& jobs, int jobCount, const TIdeWork& work);
-    // A lane's lines and steps as a run one IDE after another would have shown them.
-    void RelayLane(const TCompiler& lane, int steps);
+    // A lane's lines as a run one IDE after another would have shown them; the run's steps
+    // done up to its end.
+    void RelayLane(const TCompiler& lane, int done);
     // Saves the IDE's settings before the run first changes it; false, after an Error line,
     // when it cannot: the IDE is left unchanged.
     bool SaveSettings(const TTargetOptions& options);
@@ -120,10 +121,9 @@ private:
     // Every IDE's settings are saved before the run first changes them: one backup for the
     // run and its lanes.
     std::shared_ptr<TIdeBackup> backup_;
-    // The run's plan. A lane has none: it notes after how many of its messages each step
-    // was done, and the run takes them into its plan with its lines.
+    // The run's plan. A lane has none: it counts its steps, and the run reads the count.
     std::optional<TProgressPlan> progress_;
-    std::vector<size_t> stepMarks_;
+    int laneSteps_ = 0;
 };
 
 // The name of the running Windows for the log; empty for versions it has no name for.

@@ -8,6 +8,7 @@
 #include "core/InstallData.h"
 #include "engine/Compile.h"
 #include "ide/CmdLineUtils.h"
+#include "ide/DelphiData.h"
 #include "ide/TargetOptions.h"
 
 // Several IDEs at once. An IDE's work is mostly waiting for its compilers, and the IDEs share
@@ -146,14 +147,28 @@ void TCompiler::RunSideBySide(const std::vector<TIdeJob>& jobs, int jobCount, co
     for (int i = 0; i < jobCount; ++i)
         threads.emplace_back(worker);
     size_t shown = 0;
+    // The steps of the IDEs shown in the log so far; the bar counts the others' as they go.
+    int relayed = progress_->Done();
     std::exception_ptr failure;
     try {
         while (true) {
             // Each IDE's lines as one block once it ends, the blocks in the jobs' order.
             for (; shown < started && lanes[shown].finished; ++shown) {
-                RelayLane(*lanes[shown].compiler, jobs[shown].steps);
+                relayed += jobs[shown].steps;
+                RelayLane(*lanes[shown].compiler, relayed);
                 failure = failure ? failure : lanes[shown].failure;
             }
+            std::vector<TIdeAtWork> atWork;
+            int done = relayed;
+            for (size_t i = shown; i < started; ++i) {
+                const int steps = jobs[i].steps;
+                const int laneDone = lanes[i].finished ? steps : std::min(lanes[i].compiler->laneSteps_, steps);
+                const TCompileTarget& ide = jobs[i].options->Target;
+                atWork.push_back({ide.ProductName + " " + ide.VersionText, laneDone, steps});
+                done += laneDone;
+            }
+            progress_->Reach(done);
+            progress_->IdesAtWork(std::move(atWork));
             if (shown == started && (stopped || started == jobs.size()))
                 break;
             FLog.Idle();
@@ -168,17 +183,10 @@ void TCompiler::RunSideBySide(const std::vector<TIdeJob>& jobs, int jobCount, co
         std::rethrow_exception(failure);
 }
 
-void TCompiler::RelayLane(const TCompiler& lane, int steps)
+void TCompiler::RelayLane(const TCompiler& lane, int done)
 {
-    const int done = progress_->Done() + steps;
-    const std::vector<TLogMessage>& messages = lane.FLog.Messages;
-    auto mark = lane.stepMarks_.begin();
-    for (size_t i = 0; i <= messages.size(); ++i) {
-        for (; mark != lane.stepMarks_.end() && *mark == i; ++mark)
-            progress_->StepDone();
-        if (i < messages.size())
-            FLog.Relay(messages[i]);
-    }
+    for (const TLogMessage& message : lane.FLog.Messages)
+        FLog.Relay(message);
     // An IDE left unchanged or failed half way has its remaining steps behind it.
     progress_->Reach(done);
 }

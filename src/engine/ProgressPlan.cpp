@@ -39,6 +39,15 @@ void TProgressPlan::Reach(int done)
         OnProgress(done_, total_);
 }
 
+void TProgressPlan::IdesAtWork(std::vector<TIdeAtWork> ides)
+{
+    if (ides == atWork_)
+        return;
+    atWork_ = std::move(ides);
+    if (OnIdesAtWork)
+        OnIdesAtWork(atWork_);
+}
+
 int TProgressPlan::IdeSteps(const TTargetOptions& options, const TMetadataProvidersList& providers)
 {
     switch (options.Action) {
@@ -56,6 +65,16 @@ int TProgressPlan::IdeSteps(const TTargetOptions& options, const TMetadataProvid
 std::string FormatStepCount(int done, int total)
 {
     return "step " + std::to_string(done) + " of " + std::to_string(total);
+}
+
+std::string FormatIdesAtWork(const std::vector<TIdeAtWork>& ides)
+{
+    std::string text;
+    for (const TIdeAtWork& ide : ides) {
+        text += (text.empty() ? "" : "; ") + ide.ide + ": ";
+        text += ide.done < ide.total ? FormatStepCount(ide.done, ide.total) : "done";
+    }
+    return text;
 }
 
 } // namespace corvalis

@@ -2,12 +2,21 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace corvalis {
 
 class TInstallData;
 class TMetadataProvidersList;
 class TTargetOptions;
+
+// An IDE being worked on while others are: its name and how many of its steps are done.
+struct TIdeAtWork {
+    std::string ide;
+    int done;
+    int total;
+    bool operator==(const TIdeAtWork&) const = default;
+};
 
 // The steps of one installation run, counted from the user's choices before it starts, so
 // that the run can say how far along it is: the product's files (removed, extracted) and,
@@ -26,15 +35,24 @@ public:
     // The steps of one IDE's pass over the per-IDE actions.
     static int IdeSteps(const TTargetOptions& options, const TMetadataProvidersList& providers);
 
+    // While IDEs are worked on side by side, those started and not yet shown in the log, in
+    // the log's order; none once they are.
+    void IdesAtWork(std::vector<TIdeAtWork> ides);
+
     // Each time the count of steps done grows.
     std::function<void(int done, int total)> OnProgress;
+    // Each time the IDEs at work or their steps change.
+    std::function<void(const std::vector<TIdeAtWork>& ides)> OnIdesAtWork;
 
 private:
     int total_ = 0;
     int done_ = 0;
+    std::vector<TIdeAtWork> atWork_;
 };
 
 // "step 12 of 57"
 std::string FormatStepCount(int done, int total);
+// "Delphi 7: step 2 of 4; RAD Studio 2010: done"
+std::string FormatIdesAtWork(const std::vector<TIdeAtWork>& ides);
 
 } // namespace corvalis

@@ -111,6 +111,7 @@ void RunInstallation(TInstallData& data, const Platform& platform, TProgressLog&
     compiler.Log().OnIdle = [&view] { view.Idle(); };
     TProgressPlan& progress = compiler.Progress();
     progress.OnProgress = [&view](int done, int total) { view.ShowProgress(done, total); };
+    progress.OnIdesAtWork = [&view](const std::vector<TIdeAtWork>& ides) { view.ShowIdesAtWork(ides); };
     view.ShowProgress(0, progress.Total());
     try {
         RunOperations(data, platform, compiler);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/ProgressPlan.h"
 #include "log/uLogger.h"
 #include "platform/Platform.h"
 
@@ -22,6 +23,9 @@ public:
     virtual void RunSucceeded() = 0;
     // The steps done of the run's total; first called with none done, before the first step.
     virtual void ShowProgress(int /*done*/, int /*total*/) {}
+    // While IDEs are worked on side by side, which are at which step; none once they are
+    // all in the log.
+    virtual void ShowIdesAtWork(const std::vector<TIdeAtWork>& /*ides*/) {}
     // The run waits for a tool: what a view holds back is due now.
     virtual void Idle() {}
 

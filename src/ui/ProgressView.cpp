@@ -46,7 +46,15 @@ void TProgressView::LogMessage(TLogLevel level, const std::u16string& text, Date
     TProgressLog::Shown shown = log_.Add(level, text, time);
     if (shown.inView)
         lines_.push_back({shown.text, shown.error});
-    progressLine_ = std::move(shown.text);
+    latestMessage_ = std::move(shown.text);
+    progressLineChanged_ = true;
+    FlushWhenDue();
+}
+
+void TProgressView::ShowIdesAtWork(std::string text)
+{
+    idesAtWork_ = std::move(text);
+    progressLineChanged_ = true;
     FlushWhenDue();
 }
 
@@ -64,9 +72,9 @@ void TProgressView::FlushWhenDue()
 
 void TProgressView::Flush()
 {
-    if (progressLine_) {
-        SetControlText(lblCompilerProgress, *progressLine_);
-        progressLine_.reset();
+    if (progressLineChanged_) {
+        SetControlText(lblCompilerProgress, idesAtWork_.empty() ? latestMessage_ : idesAtWork_);
+        progressLineChanged_ = false;
     }
     AppendLines();
     if (steps_) {

@@ -18,7 +18,8 @@ namespace corvalis::ui {
 // The compile page's view of the installation run: the log view with a line per message
 // (errors red, detail lines left out), the bar of the run's steps, which the taskbar button
 // shows too, and the progress line, which shows the latest message whatever its level; the
-// lines for setup.log are collected on the way.
+// lines for setup.log are collected on the way. While IDEs are worked on side by side, the
+// progress line shows which are at which step instead.
 //
 // A tool can log thousands of lines a second, far more than the window can draw: the view
 // takes them at once but shows them in batches, at most about 60 times a second, and a
@@ -31,6 +32,8 @@ public:
     // One message of the run; setup.log's lines have it at once, the window with its batch.
     void LogMessage(TLogLevel level, const std::u16string& text, DateTime time);
     void ShowProgress(int done, int total);
+    // Empty once no IDEs are at work side by side: the progress line shows the latest message again.
+    void ShowIdesAtWork(std::string text);
     // Shows what is held back and lets the window process its messages: while the run waits,
     // and when it ends.
     void Flush();
@@ -58,7 +61,9 @@ private:
     win32::ComPtr<ITaskbarList3> taskbar_;
 
     std::vector<Line> lines_;
-    std::optional<std::string> progressLine_;
+    std::string latestMessage_;
+    std::string idesAtWork_;
+    bool progressLineChanged_ = false;
     std::optional<Steps> steps_;
     std::chrono::steady_clock::time_point shown_;
 };

@@ -102,6 +102,7 @@ private:
     void ShowSetupLog(const std::optional<std::string>& path) override;
     void RunSucceeded() override;
     void ShowProgress(int done, int total) override;
+    void ShowIdesAtWork(const std::vector<TIdeAtWork>& ides) override;
     void Idle() override;
 
     TInstallData& installData_;

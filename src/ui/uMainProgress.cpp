@@ -52,6 +52,11 @@ void TfMain::ShowProgress(int done, int total)
     progress_->ShowProgress(done, total);
 }
 
+void TfMain::ShowIdesAtWork(const std::vector<TIdeAtWork>& ides)
+{
+    progress_->ShowIdesAtWork(FormatIdesAtWork(ides));
+}
+
 void TfMain::Idle()
 {
     progress_->Flush();

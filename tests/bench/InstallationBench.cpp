@@ -123,6 +123,10 @@ public:
     void ShowSetupLog(const std::optional<std::string>&) override {}
     void RunSucceeded() override { view_.Flush(); }
     void ShowProgress(int done, int total) override { view_.ShowProgress(done, total); }
+    void ShowIdesAtWork(const std::vector<TIdeAtWork>& ides) override
+    {
+        view_.ShowIdesAtWork(FormatIdesAtWork(ides));
+    }
     void Idle() override { view_.Flush(); }
 
     long lines = 0;

@@ -118,6 +118,35 @@ TEST_F(ModesTest, APackageWithoutSourcesAndConnectivityInstallsThePrecompiledUni
     EXPECT_EQ(test.Names(test.StartMenuGroup()).size(), 10u);
 }
 
+// While IDEs build side by side, the progress line says which is at which step; once all are
+// done, it shows the latest line again.
+TEST_F(ModesTest, WhileIdesBuildSideBySideTheProgressLineSaysWhichIsAtWhichStep)
+{
+    AddIde(Ide::Delphi6);
+    AddIde(Ide::Delphi7);
+    const std::string release = test.Root() + "\\release builds";
+    const TScopedEnvironment hold("CORVALIS_HOLD", "dcc32.exe");
+    const TScopedEnvironment until("CORVALIS_RELEASE", release);
+    TWizardSession wizard(MakePackage("Corvalis Setup"), "--jobs=2");
+    wizard.StartRun(InstallDir());
+    const HWND page = wizard.Page("wCompile");
+    {
+        // However the wait ends, the held tools go on then.
+        struct Release {
+            IFileSystem& files;
+            const std::string& file;
+            ~Release() { files.WriteFile(file, ""); }
+        } released{machine.files, release};
+        WaitUntil([&] { return FindControl(page, "Static", "Delphi 7.0: step 1 of 7; Delphi 6.0: step 1 of 7") != nullptr; },
+                  "both IDEs at work on the progress line", kRunTimeout);
+        Screenshot(wizard.Window(), "compile-page-side-by-side");
+    }
+    WaitUntilEnabled(wizard.Button("&Next >"), true, kRunTimeout);
+    EXPECT_NE(FindControl(page, "Static", "Installation completed"), nullptr);
+    wizard.Next("wFinish");
+    wizard.Finish();
+}
+
 TEST_F(ModesTest, ACompilerFailureInOneIdeLeavesTheOthersInstalledAndTheRunWithErrors)
 {
     const IdeFixture& delphi7 = AddIde(Ide::Delphi7);

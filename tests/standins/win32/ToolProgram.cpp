@@ -5,6 +5,8 @@
 // the system code page, as the old programs they stand for do; the extractor reads Unicode
 // (CORVALIS_STANDIN_UNICODE). CORVALIS_CRASH naming the program's file makes it crash instead;
 // CORVALIS_TOOL_MS makes it take that many milliseconds, asleep, as a real build takes its time.
+// CORVALIS_HOLD naming the program's file makes it wait until the file CORVALIS_RELEASE names
+// exists: a test looks at the run while its tools wait.
 #include "platform/win32/WindowsSupport.h"
 
 #include <string>
@@ -48,6 +50,10 @@ int main()
     const std::string commandLine = locale.AnsiToUtf8(::GetCommandLineA());
     const std::string folder = locale.AnsiToUtf8(folderBuffer);
 #endif
+    if (corvalis::SameText(processes.GetEnv("CORVALIS_HOLD").value_or(""),
+                           corvalis::ExtractFileName(processes.ExecutablePath())))
+        while (!files.FileExists(processes.GetEnv("CORVALIS_RELEASE").value_or("")))
+            ::Sleep(20);
     if (const auto milliseconds = processes.GetEnv("CORVALIS_TOOL_MS"))
         ::Sleep(static_cast<DWORD>(std::stoul(*milliseconds)));
     const corvalis::standins::ToolRun run =
