@@ -1,8 +1,8 @@
 // A whole installation of the sample product into the four demo IDEs with the stand-in
 // tools, through the compile page's view: the run's time, the time spent inside the tools'
-// processes, and so the installer's own share. Then the same with tools that each take
-// CORVALIS_BENCH_TOOL_MS (default 500) asleep, one IDE after another, side by side, and each
-// IDE alone. First the time from starting setup.exe to its first page with ten IDEs on the
+// processes, and so the installer's own share. Then every mode in four IDEs of like size with
+// tools that each take CORVALIS_BENCH_TOOL_MS (default 500) asleep: one IDE after another,
+// side by side, and each IDE alone. First the time from starting setup.exe to its first page with ten IDEs on the
 // machine, beside a program that only starts and ends.
 // Run with scripts/bench; the figures go to docs/performance.md.
 #include "platform/win32/WindowsSupport.h"
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "Stopwatch.h"
 #include "core/InstallData.h"
@@ -167,46 +168,73 @@ struct RunFigures {
     long lines;
 };
 
-// An installation on a fresh machine with the four demo IDEs into those chosen, with the
-// command line's arguments.
-RunFigures Install(const std::vector<std::string>& arguments, const std::vector<Ide>& installed)
-{
-    testing::TestMachine test("bench");
-    for (const Ide ide : kIdes)
-        test.AddIde(IdeFixture(ide));
-    const std::string package =
-        test.MakePackage("package", {"2.0.1.0 Standard Edition With Sources", true, true, "", ""});
-    Win32Platform& machine = test.machine;
-    TimedProcesses processes(machine.processes, PathJoin(package, "setup.exe"));
-    const Platform platform{machine.registry, machine.files,  processes,  machine.shell,
-                            machine.console,  machine.locale, machine.xml};
-    machine.files.SetCurrentDirectory(package);
-    TCmdOptions options(arguments, machine.files, machine.console);
-    TInstallData data(platform, options, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
-    data.InstallDir = PathJoin(test.Root(), "Corvalis");
-    for (int i = 0; i < data.TargetOptions->Count(); ++i) {
-        TTargetOptions& target = (*data.TargetOptions)[i];
-        target.Action = taLeaveUnchanged;
-        for (const Ide ide : installed)
-            if (SameText(target.Target.RootDir,
-                         test.Ides()[static_cast<size_t>(std::find(std::begin(kIdes), std::end(kIdes), ide) -
-                                                         std::begin(kIdes))]
-                             .RootDir()))
-                target.Action = taInstall;
+// A machine with the ten IDEs and a package of the demo product and of a newer version: the
+// product installed into the IDEs given, updated, changed and uninstalled, each run through
+// the compile page's view.
+class BenchMachine {
+public:
+    explicit BenchMachine(std::vector<Ide> installed) : installed_(std::move(installed))
+    {
+        for (const Ide ide : kIdes)
+            test_.AddIde(IdeFixture(ide));
+        package_ = test_.MakePackage("package", {"2.0.1.0 Standard Edition With Sources", true, true, "", ""});
+        newer_ = test_.MakePackage("newer", {"2.1.0.0 Standard Edition With Sources", true, true, "", ""});
     }
 
-    ui::TForm form("Corvalis Benchmark", 598, 456, "MS Sans Serif", 8);
-    ui::TProgressView progress(form, machine.locale, {11, 22, 575, 251}, {11, 278, 575, 16}, {11, 298, 575, 33});
-    form.Show();
-    PageView view(progress);
-    const TStopwatch run;
-    RunInstallation(data, platform, progress.Log(), view);
-    const RunFigures figures{run.Seconds(), processes.time.total, processes.children, view.lines};
-    for (const std::string& line : progress.Log().LogLines())
-        if (line.find(", Error]") != std::string::npos)
-            std::fprintf(stderr, "%s\n", line.c_str());
-    return figures;
-}
+    // The run of the mode the machine is in, from the package, or from the newer one.
+    RunFigures Run(const std::vector<std::string>& arguments, bool newer = false, bool uninstall = false)
+    {
+        Win32Platform& machine = test_.machine;
+        const std::string& package = newer ? newer_ : package_;
+        TimedProcesses processes(machine.processes, PathJoin(package, "setup.exe"));
+        const Platform platform{machine.registry, machine.files,  processes,  machine.shell,
+                                machine.console,  machine.locale, machine.xml};
+        machine.files.SetCurrentDirectory(package);
+        TCmdOptions options(arguments, machine.files, machine.console);
+        TInstallData data(platform, options,
+                          [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+        if (data.Mode == imInstall)
+            data.InstallDir = PathJoin(test_.Root(), "Corvalis");
+        if (uninstall)
+            data.Mode = imUninstall;
+        for (int i = 0; i < data.TargetOptions->Count(); ++i) {
+            TTargetOptions& target = (*data.TargetOptions)[i];
+            target.Action = std::ranges::any_of(installed_, [&](Ide ide) { return Is(target, ide); }) ? taInstall
+                                                                                                       : taLeaveUnchanged;
+        }
+
+        ui::TForm form("Corvalis Benchmark", 598, 456, "MS Sans Serif", 8);
+        ui::TProgressView progress(form, machine.locale, {11, 22, 575, 251}, {11, 278, 575, 16}, {11, 298, 575, 33});
+        form.Show();
+        PageView view(progress);
+        const TStopwatch run;
+        RunInstallation(data, platform, progress.Log(), view);
+        const RunFigures figures{run.Seconds(), processes.time.total, processes.children, view.lines};
+        for (const std::string& line : progress.Log().LogLines())
+            if (line.find(", Error]") != std::string::npos)
+                std::fprintf(stderr, "%s\n", line.c_str());
+        return figures;
+    }
+
+    // Installation, update, maintenance (every IDE built again) and uninstall: each run's time.
+    std::vector<double> EveryMode(const std::vector<std::string>& arguments)
+    {
+        return {Run(arguments).seconds, Run(arguments, true).seconds, Run(arguments, true).seconds,
+                Run(arguments, true, true).seconds};
+    }
+
+private:
+    bool Is(const TTargetOptions& target, Ide ide)
+    {
+        const auto index = static_cast<size_t>(std::ranges::find(kIdes, ide) - std::begin(kIdes));
+        return SameText(target.Target.RootDir, test_.Ides()[index].RootDir());
+    }
+
+    testing::TestMachine test_{"bench"};
+    std::vector<Ide> installed_;
+    std::string package_;
+    std::string newer_;
+};
 
 } // namespace
 
@@ -226,28 +254,34 @@ int main()
     }
 
     const std::vector<Ide> demo(std::begin(kIdes), std::begin(kIdes) + kInstalledIdes);
-    const RunFigures instant = Install({"--jobs=1"}, demo);
+    const RunFigures instant = BenchMachine(demo).Run({"--jobs=1"});
     std::printf("| IDEs installed | log lines | the run | inside %d tool processes | the installer's own share |\n"
                 "| ---: | ---: | ---: | ---: | ---: |\n| %d | %ld | %.2f s | %.2f s | %.2f s (%.0f %%) |\n\n",
                 instant.children, kInstalledIdes, instant.lines, instant.seconds, instant.toolSeconds,
                 instant.seconds - instant.toolSeconds, 100 * (instant.seconds - instant.toolSeconds) / instant.seconds);
 
+    // Four IDEs of like size, whose builds take the same time: Delphi 5, 6 and 7 and RAD
+    // Studio 2007.
+    const std::vector<Ide> alike = {Ide::Delphi5, Ide::Delphi6, Ide::Delphi7, Ide::Rad2007};
     const char* configured = std::getenv("CORVALIS_BENCH_TOOL_MS");
     const std::string toolMs = configured ? configured : "500";
     ::SetEnvironmentVariableA("CORVALIS_TOOL_MS", toolMs.c_str());
-    const RunFigures sequential = Install({"--jobs=1"}, demo);
-    double slowest = 0;
-    for (const Ide ide : demo)
-        slowest = std::max(slowest, Install({}, {ide}).seconds);
-    std::printf("| each tool | IDEs | mode | the run | / slowest IDE alone | / `--jobs=1` |\n"
-                "| ---: | ---: | --- | ---: | ---: | ---: |\n");
-    const auto row = [&](const char* mode, double seconds) {
-        std::printf("| %s ms | %d | %s | %.2f s | %.2f | %.2f |\n", toolMs.c_str(), kInstalledIdes, mode, seconds,
-                    seconds / slowest, seconds / sequential.seconds);
-    };
-    row("`--jobs=1`", sequential.seconds);
-    row("default", Install({}, demo).seconds);
-    row("`--jobs=4`", Install({"--jobs=4"}, demo).seconds);
-    row("slowest IDE alone", slowest);
+    const std::vector<double> sequential = BenchMachine(alike).EveryMode({"--jobs=1"});
+    std::vector<double> slowest(sequential.size());
+    for (const Ide ide : alike) {
+        const std::vector<double> alone = BenchMachine({ide}).EveryMode({"--jobs=1"});
+        std::ranges::transform(slowest, alone, slowest.begin(), [](double a, double b) { return std::max(a, b); });
+    }
+    const std::vector<double> byDefault = BenchMachine(alike).EveryMode({});
+    const std::vector<double> fourJobs = BenchMachine(alike).EveryMode({"--jobs=4"});
+    std::printf("Each tool %s ms, %u processors (the default: one IDE per processor)\n\n"
+                "| mode | `--jobs=1` | default | / slowest IDE alone | / `--jobs=1` | `--jobs=4` | / slowest IDE alone | / `--jobs=1` | slowest IDE alone |\n"
+                "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n",
+                toolMs.c_str(), std::thread::hardware_concurrency());
+    const char* modes[] = {"installation", "update", "maintenance", "uninstall"};
+    for (size_t i = 0; i < std::size(modes); ++i)
+        std::printf("| %s | %.2f s | %.2f s | %.2f | %.2f | %.2f s | %.2f | %.2f | %.2f s |\n", modes[i], sequential[i],
+                    byDefault[i], byDefault[i] / slowest[i], byDefault[i] / sequential[i], fourJobs[i],
+                    fourJobs[i] / slowest[i], fourJobs[i] / sequential[i], slowest[i]);
     return 0;
 }
