@@ -97,6 +97,10 @@ void TMetadataProvider::UninstallFrom(TCompiler& compiler, TTargetOptions& optio
 {
     compiler.UninstallPackage(options, DesignPackageName());
     compiler.UninstallPackage(options, RuntimePackageName());
+    // Saved only when it was installed: a run takes every provider out of an IDE, most of them
+    // never installed, and each save writes all of the IDE's values again.
+    if (!options.IsProviderInstalled(*this))
+        return;
     options.RemoveInstalledProvider(*this);
     options.Save();
 }

@@ -86,7 +86,8 @@ public:
     void UninstallFromIde(TTargetOptions& options);
     void UninstallPackage(TTargetOptions& options, const std::string& stem);
     static int FindPackageIndex(const TDelphiPackageList& packages, const std::string& fileName);
-    void RemoveFromPathFolders(const std::string& fileName);
+    // Recycles the file from each folder on PATH; returns the folders that did not hold it.
+    std::vector<std::string> RemoveFromPathFolders(const std::string& fileName);
 
 private:
     // One IDE's share of a run that works on several at once (CompileIdes.cpp): the run's

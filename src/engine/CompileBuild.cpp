@@ -287,10 +287,11 @@ void TCompiler::InstallIntoIde(TTargetOptions& options)
             FLog.LogDebug("Installing " + provider->Description);
             provider->InstallFor(*this, options);
         } catch (const Exception& error) {
-            // One connectivity package that fails leaves the others and the core packages be.
+            // One connectivity package that fails leaves the others and the core packages be;
+            // the record no longer has it chosen.
             options.RemoveSelectedProvider(*provider);
             provider->UninstallFrom(*this, options);
-            options.RemoveInstalledProvider(*provider);
+            options.Save();
             FLog.LogError(error.Message());
         }
         StepDone();

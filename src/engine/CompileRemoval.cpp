@@ -86,7 +86,7 @@ void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& ste
     }
 
     FLog.LogDebug(" searching in PATH: " + bpl);
-    RemoveFromPathFolders(bpl);
+    const std::vector<std::string> notHolding = RemoveFromPathFolders(bpl);
     const auto remove = [&](const std::string& folder, const char* extension) {
         const std::string candidate = folder + "\\" + ChangeFileExt(bpl, extension);
         if (files.FileExists(candidate)) {
@@ -107,13 +107,18 @@ void TCompiler::UninstallPackage(TTargetOptions& options, const std::string& ste
             remove(target.DcpDir(platform), extension);
     }
     remove(installData_.PackagesDir(), ".mak");
-    // Where the runtime package was copied, whether or not PATH names it.
-    remove(ExcludeTrailingPathDelimiter(files.SystemDirectory()), ".bpl");
+    // Where the runtime package was copied, whether or not PATH names it. Not looked at again
+    // when PATH's search found it missing there, as nothing since could have put it there:
+    // under Wine each look for a missing file reads the whole folder.
+    const std::string system = ExcludeTrailingPathDelimiter(files.SystemDirectory());
+    if (!ContainsText(notHolding, system))
+        remove(system, ".bpl");
 }
 
-void TCompiler::RemoveFromPathFolders(const std::string& fileName)
+std::vector<std::string> TCompiler::RemoveFromPathFolders(const std::string& fileName)
 {
     const std::string path = platform_.processes.GetEnv("PATH").value_or("");
+    std::vector<std::string> notHolding;
     size_t start = 0;
     while (start <= path.size()) {
         const size_t end = std::min(path.find(';', start), path.size());
@@ -122,11 +127,14 @@ void TCompiler::RemoveFromPathFolders(const std::string& fileName)
         if (folder.size() >= 3 && folder.front() == '"')
             folder = folder.substr(1, folder.size() - 2);
         const std::string candidate = IncludeTrailingPathDelimiter(folder) + fileName;
-        if (platform_.files.FileExists(candidate)) {
-            FLog.LogDebug("  remove file: " + candidate);
-            platform_.files.Recycle(candidate);
+        if (!platform_.files.FileExists(candidate)) {
+            notHolding.push_back(ExcludeTrailingPathDelimiter(folder));
+            continue;
         }
+        FLog.LogDebug("  remove file: " + candidate);
+        platform_.files.Recycle(candidate);
     }
+    return notHolding;
 }
 
 } // namespace corvalis

@@ -207,6 +207,9 @@ public:
         ui::TProgressView progress(form, machine.locale, {11, 22, 575, 251}, {11, 278, 575, 16}, {11, 298, 575, 33});
         form.Show();
         PageView view(progress);
+        // Only the run's tools: reading the IDEs ran their environment scripts before it.
+        processes.time.total = 0;
+        processes.children = 0;
         const TStopwatch run;
         RunInstallation(data, platform, progress.Log(), view);
         const RunFigures figures{run.Seconds(), processes.time.total, processes.children, view.lines};
