@@ -52,7 +52,7 @@ private:
 
 // "step 12 of 57"
 std::string FormatStepCount(int done, int total);
-// "Delphi 7: step 2 of 4; RAD Studio 2010: done"
+// "Delphi 7.0: step 2 of 7; Delphi 6.0: done"
 std::string FormatIdesAtWork(const std::vector<TIdeAtWork>& ides);
 
 } // namespace corvalis
