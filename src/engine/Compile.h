@@ -49,7 +49,8 @@ public:
     // Building one package with an IDE's own tools (CompileBuild.cpp).
     // The switches of the compiler's configuration file (dcc32.cfg, or dcc64.cfg for Win64),
     // switch and value, in the file's order.
-    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options, TPlatform platform);
+    std::vector<std::pair<std::string, std::string>> CompilerSwitches(const TTargetOptions& options,
+                                                                      TPlatform platform);
     void WriteCompilerConfig(const std::string& configFile, const TTargetOptions& options,
                              TPlatform platform = pfWin32);
     // The IDE's command-line tools read their command lines and configuration files in the system code

@@ -59,7 +59,7 @@ std::vector<std::pair<std::string, std::string>> HppCopies(IFileSystem& files, c
 } // namespace
 
 std::vector<std::pair<std::string, std::string>> TCompiler::CompilerSwitches(const TTargetOptions& options,
-                                                                            TPlatform platform)
+                                                                             TPlatform platform)
 {
     const TCompileTarget& target = options.Target;
     const std::string output = options.OutputDir(platform);
@@ -124,7 +124,8 @@ void TCompiler::CheckToolTexts(const TTargetOptions& options)
         if (!platform_.locale.Utf8ToAnsi(text))
             throw Exception(target.DisplayName() +
                             " is left unchanged: its command-line tools read only the system code page, which "
-                            "cannot hold \"" + text + "\"");
+                            "cannot hold \"" +
+                            text + "\"");
 }
 
 void TCompiler::LogFileContent(const std::string& file)

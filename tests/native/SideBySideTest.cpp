@@ -69,7 +69,7 @@ RunResult Install(const char* jobs, testing::ToolEndOrder* order, const std::str
 }
 
 // Whatever order the IDEs' tools end in, and with one IDE's compiler failing while the
-// others build, the installation side by side prints and leaves what the one IDE after
+// others build, the installation side by side prints and leaves what one made an IDE after
 // another does: each IDE's lines one block, in the same order.
 TEST(SideBySideTest, IdesSideBySideLeaveWhatOneAfterAnotherLeaves)
 {
@@ -123,20 +123,20 @@ public:
     void ShowProgress(int done, int total) override { Add(FormatStepCount(done, total)); }
     void ShowIdesAtWork(const std::vector<TIdeAtWork>& ides) override { Add("at work: " + FormatIdesAtWork(ides)); }
     // Holds a tool until the page has shown this, for a minute at most.
-    void WaitFor(const std::string& shown)
+    void WaitFor(const std::string& text)
     {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::minutes(1), [&] { return std::ranges::count(Shown, shown) > 0; });
+        changed_.wait_for(lock, std::chrono::minutes(1), [&] { return std::ranges::count(history, text) > 0; });
     }
 
     TProgressLog log;
-    std::vector<std::string> Shown;
+    std::vector<std::string> history;
 
 private:
-    void Add(std::string shown)
+    void Add(std::string text)
     {
         const std::lock_guard lock(mutex_);
-        Shown.push_back(std::move(shown));
+        history.push_back(std::move(text));
         changed_.notify_all();
     }
     std::mutex mutex_;
@@ -163,14 +163,15 @@ TEST(SideBySideTest, ThePageShowsWhichIdesAreAtWhichStep)
     });
     RunInstallation(data, installer.machine.platform, page.log, page);
 
-    const auto at = std::ranges::find(page.Shown, othersDone);
-    ASSERT_NE(at, page.Shown.end());
+    const auto at = std::ranges::find(page.history, othersDone);
+    ASSERT_NE(at, page.history.end());
     const auto isSteps = [](const std::string& shown) { return shown.starts_with("step "); };
-    EXPECT_EQ(*std::find_if(std::make_reverse_iterator(at), page.Shown.rend(), isSteps), "step 23 of 29");
-    EXPECT_EQ(std::find_if(page.Shown.begin(), at, [](const std::string& shown) { return shown.starts_with("Compiling for:"); }), at);
+    EXPECT_EQ(*std::find_if(std::make_reverse_iterator(at), page.history.rend(), isSteps), "step 23 of 29");
+    const auto isIdeLine = [](const std::string& shown) { return shown.starts_with("Compiling for:"); };
+    EXPECT_EQ(std::find_if(page.history.begin(), at, isIdeLine), at);
     const auto isAtWork = [](const std::string& shown) { return shown.starts_with("at work: "); };
-    EXPECT_EQ(*std::find_if(page.Shown.rbegin(), page.Shown.rend(), isAtWork), "at work: ");
-    EXPECT_EQ(*std::find_if(page.Shown.rbegin(), page.Shown.rend(), isSteps), "step 29 of 29");
+    EXPECT_EQ(*std::find_if(page.history.rbegin(), page.history.rend(), isAtWork), "at work: ");
+    EXPECT_EQ(*std::find_if(page.history.rbegin(), page.history.rend(), isSteps), "step 29 of 29");
 }
 
 } // namespace
