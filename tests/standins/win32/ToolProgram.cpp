@@ -2,9 +2,11 @@
 // runs the tool on the real files with its own command line, folder, path and
 // environment, and hands on what the tool prints, in the OEM code page as console tools
 // print, and its exit code. The tools of an IDE read their command line and their folder in
-// the system code page, as the old programs they stand for do; the extractor reads Unicode
-// (CORVALIS_STANDIN_UNICODE). CORVALIS_CRASH naming the program's file makes it crash instead;
-// CORVALIS_TOOL_MS makes it take that many milliseconds, asleep, as a real build takes its time.
+// the system code page, as the old programs they stand for do; the extractor
+// (CORVALIS_STANDIN_EXTRACTOR) reads Unicode. CORVALIS_CRASH naming the program's file makes it
+// crash instead; CORVALIS_TOOL_MS makes each of the IDE's tools take that many milliseconds,
+// asleep, as a real build of a package takes its time (the extractor, run once before any IDE,
+// does not take it).
 // CORVALIS_HOLD naming the program's file makes it wait until the file CORVALIS_RELEASE names
 // exists: a test looks at the run while its tools wait.
 #include "platform/win32/WindowsSupport.h"
@@ -41,7 +43,7 @@ int main()
     if (corvalis::SameText(processes.GetEnv("CORVALIS_CRASH").value_or(""),
                            corvalis::ExtractFileName(processes.ExecutablePath())))
         ::RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-#ifdef CORVALIS_STANDIN_UNICODE
+#ifdef CORVALIS_STANDIN_EXTRACTOR
     const std::string commandLine = corvalis::win32::Narrow(::GetCommandLineW());
     const std::string folder = files.CurrentDirectory();
 #else
@@ -54,8 +56,10 @@ int main()
                            corvalis::ExtractFileName(processes.ExecutablePath())))
         while (!files.FileExists(processes.GetEnv("CORVALIS_RELEASE").value_or("")))
             ::Sleep(20);
+#ifndef CORVALIS_STANDIN_EXTRACTOR
     if (const auto milliseconds = processes.GetEnv("CORVALIS_TOOL_MS"))
         ::Sleep(static_cast<DWORD>(std::stoul(*milliseconds)));
+#endif
     const corvalis::standins::ToolRun run =
         corvalis::standins::CORVALIS_STANDIN(files, locale, commandLine, folder, processes.ExecutablePath(),
                                              [&](const std::string& name) { return processes.GetEnv(name); });
