@@ -124,8 +124,7 @@ void TCompiler::CheckToolTexts(const TTargetOptions& options)
         if (!platform_.locale.Utf8ToAnsi(text))
             throw Exception(target.DisplayName() +
                             " is left unchanged: its command-line tools read only the system code page, which "
-                            "cannot hold \"" +
-                            text + "\"");
+                            "cannot hold \"" + text + "\"");
 }
 
 void TCompiler::LogFileContent(const std::string& file)

@@ -223,8 +223,8 @@ public:
             data.Mode = imUninstall;
         for (int i = 0; i < data.TargetOptions->Count(); ++i) {
             TTargetOptions& target = (*data.TargetOptions)[i];
-            target.Action = std::ranges::any_of(installed_, [&](Ide ide) { return Is(target, ide); }) ? taInstall
-                                                                                                       : taLeaveUnchanged;
+            const bool chosen = std::ranges::any_of(installed_, [&](Ide ide) { return Is(target, ide); });
+            target.Action = chosen ? taInstall : taLeaveUnchanged;
         }
 
         ui::TForm form("Corvalis Benchmark", 598, 456, "MS Sans Serif", 8);
@@ -309,7 +309,8 @@ int main()
     const std::vector<double> byDefault = BenchMachine(alike).EveryMode({});
     const std::vector<double> fourJobs = BenchMachine(alike).EveryMode({"--jobs=4"});
     std::printf("Each tool %s ms, %u processors (the default: one IDE per processor)\n\n"
-                "| mode | `--jobs=1` | default | / slowest IDE alone | / `--jobs=1` | `--jobs=4` | / slowest IDE alone | / `--jobs=1` | slowest IDE alone |\n"
+                "| mode | `--jobs=1` | default | / slowest IDE alone | / `--jobs=1` "
+                "| `--jobs=4` | / slowest IDE alone | / `--jobs=1` | slowest IDE alone |\n"
                 "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n",
                 toolMs.c_str(), std::thread::hardware_concurrency());
     const char* modes[] = {"installation", "update", "maintenance", "uninstall"};

@@ -165,6 +165,30 @@ TEST_F(EngineTest, ARebuildUnregistersAProviderNoLongerChosenAndOnlyFromSourcesC
               "i:0");
 }
 
+// Taking a connectivity package out of an IDE records at once that it is no longer installed;
+// one that never was leaves the IDE's record as it was.
+TEST_F(EngineTest, AProvidersRemovalSavesTheIdesRecordOnlyWhereItWasInstalled)
+{
+    Prepare({IdeFixture(Ide::Delphi7)});
+    TTargetOptions& delphi7 = Options(0);
+    delphi7.Installed = true;
+    const auto zeos = std::ranges::find(*data->Providers, "Zeos", [](const auto& provider) { return provider->Name; });
+    ASSERT_NE(zeos, data->Providers->end());
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "never installed");
+        installer.machine.registry.DeleteKey(RootKey::LocalMachine, delphi7.TargetKey());
+        if (installed) {
+            delphi7.AddInstalledProvider(**zeos);
+            delphi7.Save();
+        }
+        (*zeos)->UninstallFrom(*compiler, delphi7);
+        const auto stored =
+            testing::SnapshotKey(installer.machine.registry, RootKey::LocalMachine, delphi7.TargetKey());
+        EXPECT_EQ(stored.contains("ZEOS CONNECTIVITY") ? stored.at("ZEOS CONNECTIVITY") : "no record",
+                  installed ? "i:0" : "no record");
+    }
+}
+
 // The IDE's output folders lose the package's build products outright: only what PATH and the
 // package search path name goes to the recycle bin.
 TEST_F(EngineTest, TheIdesOutputFoldersLoseThePackagesBuildProducts)
